@@ -1,0 +1,33 @@
+// A one-dimensional wave on POINT_COUNT points, advanced by a three-level
+// explicit scheme folded into one constant matrix:
+//   u(n+1) = 2 u(n) + stepMatrix u(n-1),  stepMatrix = -I + 0.00005 L,
+// with L the second difference with reflecting ends. The second difference
+// is taken of the older level, which amplifies every non-constant mode a
+// little at each step: over thousands of frames the wave grows without bound,
+// and nothing here checks or limits the values.
+#pragma once
+
+#include "linalg/vector_matrix.hpp"
+
+inline constexpr std::int32_t POINT_COUNT = 201;
+inline constexpr int STEPS_PER_FRAME = 51;
+
+struct WaveState {
+  Vector previous{POINT_COUNT};    // the wave one time level back
+  Vector current{POINT_COUNT};     // the newest time level
+  Vector shown{POINT_COUNT};       // what the next frame draws; equals current after a step
+  Matrix stepMatrix{POINT_COUNT};  // constant after set-up
+  bool initialized = false;        // set-up has run; never reset
+};
+
+// The program's one wave, alive for the whole process.
+extern WaveState wave;
+
+// Writes the initial shape and the step matrix the first time; later calls do nothing.
+void ensureInitialized(WaveState& state);
+
+// One time step: next = 2.0 * current + stepMatrix * previous.
+void step(WaveState& state);
+
+// STEPS_PER_FRAME steps, back to back.
+void advance(WaveState& state);

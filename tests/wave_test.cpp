@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "approx.hpp"
+#include "wave/wave_model.hpp"
+
+namespace {
+
+// A fresh wave per test; the state is large, so it lives on the heap.
+std::unique_ptr<WaveState> setUpWave() {
+  auto state = std::make_unique<WaveState>();
+  ensureInitialized(*state);
+  return state;
+}
+
+double largestMagnitude(const Vector& v) {
+  double largest = 0.0;
+  for (double x : v.data) largest = std::max(largest, std::fabs(x));
+  return largest;
+}
+
+bool allZeroFrom(const Vector& v, std::int32_t first) {
+  return std::all_of(v.data.begin() + first, v.data.end(), [](double x) { return x == 0.0; });
+}
+
+}  // namespace
+
+TEST(WaveSetUp, EverythingIsZeroBeforeTheFirstFrame) {
+  const auto state = std::make_unique<WaveState>();
+  EXPECT_FALSE(state->initialized);
+  for (const Vector* v : {&state->previous, &state->current, &state->shown}) {
+    EXPECT_EQ(v->size, POINT_COUNT);
+    EXPECT_TRUE(allZeroFrom(*v, 0));
+  }
+  EXPECT_EQ(state->stepMatrix.n, POINT_COUNT);
+  EXPECT_TRUE(std::all_of(state->stepMatrix.data.begin(), state->stepMatrix.data.end(),
+                          [](double x) { return x == 0.0; }));
+}
+
+TEST(WaveSetUp, InitialShapeIsOneSinePeriodAtRest) {
+  const auto state = setUpWave();
+  const Vector& p = state->previous;
+  EXPECT_EQ(p[0], 0.0);
+  EXPECT_TRUE(agreesToDigitsGiven(p[1], "0.12557734"));
+  EXPECT_TRUE(agreesToDigitsGiven(p[25], "1.9999999979"));
+  EXPECT_TRUE(agreesToDigitsGiven(p[50], "0.000185"));
+  EXPECT_TRUE(agreesToDigitsGiven(p[75], "-1.9999999807"));
+  EXPECT_TRUE(agreesToDigitsGiven(p[100], "-0.00037061"));
+  EXPECT_TRUE(allZeroFrom(p, 101));
+  EXPECT_EQ(state->current.data, p.data);
+  EXPECT_EQ(state->shown.data, p.data);
+  EXPECT_TRUE(state->initialized);
+}
+
+TEST(WaveSetUp, SecondCallChangesNothing) {
+  const auto state = setUpWave();
+  state->previous[3] = 42.0;
+  state->stepMatrix(5, 5) = 42.0;
+  ensureInitialized(*state);
+  EXPECT_EQ(state->previous[3], 42.0);
+  EXPECT_EQ(state->stepMatrix(5, 5), 42.0);
+}
+
+TEST(WaveSetUp, StepMatrixIsTridiagonalAndEveryRowSumsToMinusOne) {
+  const auto state = setUpWave();
+  const Matrix& m = state->stepMatrix;
+  EXPECT_EQ(m(0, 0), -1.00005);
+  EXPECT_EQ(m(0, 1), 0.00005);
+  EXPECT_EQ(m(100, 99), 0.00005);
+  EXPECT_EQ(m(100, 100), -1.0001);
+  EXPECT_EQ(m(100, 101), 0.00005);
+  EXPECT_EQ(m(200, 199), 0.00005);
+  EXPECT_EQ(m(200, 200), -1.00005);
+  int nonZero = 0;
+  for (double x : m.data) nonZero += x != 0.0;
+  EXPECT_EQ(nonZero, 3 * POINT_COUNT - 2);
+
+  Vector ones(POINT_COUNT);
+  std::fill(ones.data.begin(), ones.data.end(), 1.0);
+  const Vector r = m * ones;
+  for (std::int32_t i = 0; i < POINT_COUNT; ++i) EXPECT_NEAR(r[i], -1.0, FEW_ROUNDINGS) << "row " << i;
+}
+
+TEST(WaveStep, FirstStepsSpreadTheWaveOnePointAtATime) {
+  const auto state = setUpWave();
+  const Vector before = state->current;
+  step(*state);
+  EXPECT_TRUE(agreesToDigitsGiven(state->shown[0], "6.2789e-06"));
+  EXPECT_TRUE(agreesToDigitsGiven(state->shown[101], "-1.8531e-08"));
+  EXPECT_EQ(state->shown.data, state->current.data);
+  EXPECT_EQ(state->previous.data, before.data) << "the older level is the one displaced";
+  EXPECT_EQ(state->shown[102], 0.0);
+  step(*state);
+  EXPECT_EQ(state->shown[102], 0.0);
+  step(*state);
+  EXPECT_NE(state->shown[102], 0.0);
+}
+
+TEST(WaveAdvance, OneAndTwoFrames) {
+  const auto state = setUpWave();
+  advance(*state);
+  const Vector& s = state->shown;
+  EXPECT_TRUE(agreesToDigitsGiven(s[0], "0.0082411"));
+  EXPECT_TRUE(agreesToDigitsGiven(s[50], "0.00018526"));
+  EXPECT_TRUE(agreesToDigitsGiven(s[100], "-0.0085041"));
+  EXPECT_TRUE(agreesToDigitsGiven(s[101], "-0.00010755"));
+  EXPECT_NE(s[126], 0.0);
+  EXPECT_TRUE(allZeroFrom(s, 127));
+  advance(*state);
+  EXPECT_NE(s[151], 0.0);
+  EXPECT_TRUE(allZeroFrom(s, 152));
+  EXPECT_TRUE(agreesToDigitsGiven(s[0], "0.031633"));
+}
+
+// The older level feeds the second difference, so every non-constant mode
+// grows a little each step: slowly for a thousand frames, then without bound.
+TEST(WaveAdvance, LongRunGrowsWithoutBound) {
+  const auto state = setUpWave();
+  const struct {
+    int frames;
+    const char* largest;
+  } checkpoints[] = {{1, "1.9995"},    {1000, "1.2290"},  {1500, "3.9289"},
+                     {2000, "36.905"}, {3000, "5,702.0"}, {4000, "961,941"}};
+  int done = 0;
+  for (const auto& checkpoint : checkpoints) {
+    for (; done < checkpoint.frames; ++done) advance(*state);
+    EXPECT_TRUE(agreesToDigitsGiven(largestMagnitude(state->shown), checkpoint.largest))
+        << "after " << checkpoint.frames << " frames";
+  }
+}
