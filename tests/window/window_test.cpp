@@ -1,0 +1,122 @@
+// The real program in a real X server: its window is read back pixel by
+// pixel and compared with the wave model's own states.
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "wave_picture.hpp"
+#include "x_session.hpp"
+
+namespace {
+
+const std::string PROGRAM = WAVE1D_PATH;  // absolute, so it is also the title
+constexpr int FRAMES_TO_SEARCH = 200;
+
+class Window1d : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(server.error(), "");
+    program.emplace(PROGRAM, std::vector<std::string>{PROGRAM}, server.name());
+    const auto found = findWindowByTitle(x(), PROGRAM);
+    ASSERT_TRUE(found) << "no window titled " << PROGRAM << "; stderr: " << program->standardError();
+    window = *found;
+  }
+
+  void TearDown() override {
+    if (program) {
+      EXPECT_EQ(program->standardOutput(), "") << "the program wrote to standard output";
+    }
+  }
+
+  Display* x() const { return server.connection(); }
+
+  // The window once it shows a drawing that matches some frame of the model.
+  std::optional<Capture> waitForFrame(int width, int height, FrameMatch* match) {
+    std::optional<Capture> picture;
+    waitFor([&] {
+      picture = captureWindow(x(), window);
+      if (!picture || picture->width != width || picture->height != height || !picture->anyDark()) return false;
+      *match = identifyFrame(*picture, FRAMES_TO_SEARCH);
+      return match->frame >= 0;
+    });
+    return picture;
+  }
+
+  PrivateXServer server;
+  std::optional<RunningProgram> program;
+  Window window = 0;
+};
+
+TEST_F(Window1d, TitleIsThePathTheProgramWasStartedWith) { EXPECT_EQ(windowTitle(x(), window), PROGRAM); }
+
+TEST_F(Window1d, FirstFrameIsTheInitialSineAtDefaultSize) {
+  FrameMatch match;
+  const auto picture = waitForFrame(300, 300, &match);
+  ASSERT_TRUE(picture);
+  EXPECT_TRUE(drawingMatches(*picture, modelFrames(1)[0]));
+  EXPECT_LE(match.frame, 1) << "frames 0 and 1 are less than a pixel apart";
+  EXPECT_FALSE(drawingMatches(*picture, modelFrames(21)[20])) << "the comparison cannot tell frames apart";
+  EXPECT_EQ(picture->otherColours, 0) << "black on white only";
+  // At 300 pixels only |x| <= 1.5 is in view: the strip enters at the
+  // bottom near x = -0.7 (y = -1.5) and runs at y = 0 to the right edge.
+  EXPECT_NEAR(picture->firstDarkColumn(), 80, 3);
+  EXPECT_GE(picture->lastDarkColumn(), 298);
+}
+
+TEST_F(Window1d, StandsStillWithoutInput) {
+  FrameMatch match;
+  const auto before = waitForFrame(300, 300, &match);
+  ASSERT_TRUE(before);
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  EXPECT_EQ(captureWindow(x(), window), before);
+}
+
+TEST_F(Window1d, ResizeShowsTheWholeWaveEdgeToEdge) {
+  FrameMatch first;
+  ASSERT_TRUE(waitForFrame(300, 300, &first));
+  XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
+  XSync(x(), False);
+  FrameMatch resized;
+  const auto picture = waitForFrame(1000, 400, &resized);
+  ASSERT_TRUE(picture) << "no drawing of the wave at 1000 x 400";
+  EXPECT_EQ(picture->otherColours, 0);
+  EXPECT_LE(picture->firstDarkColumn(), 1) << "x = -5 is the left edge";
+  EXPECT_GE(picture->lastDarkColumn(), 998) << "x = 5 is the right edge";
+}
+
+// A frame moves the wave by under two pixels, so the test uncovers the
+// window many times and checks that the drawing has moved on by about as
+// many frames (the toolkit may fold expose events that arrive together).
+TEST_F(Window1d, EveryRepaintAdvancesTheWave) {
+  XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
+  FrameMatch before;
+  ASSERT_TRUE(waitForFrame(1000, 400, &before));
+  constexpr int UNCOVERINGS = 30;
+  const ::Window cover = XCreateSimpleWindow(x(), DefaultRootWindow(x()), 0, 0, 1000, 400, 0, 0, 0);
+  for (int i = 0; i < UNCOVERINGS; ++i) {
+    XMapWindow(x(), cover);
+    XSync(x(), False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    XUnmapWindow(x(), cover);
+    XSync(x(), False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  }
+  FrameMatch after;
+  waitFor([&] {
+    const auto picture = captureWindow(x(), window);
+    return picture && picture->anyDark() && (after = identifyFrame(*picture, FRAMES_TO_SEARCH)).frame >= 0;
+  });
+  EXPECT_GE(after.frame, before.frame + UNCOVERINGS / 3) << "frame " << before.frame << " then " << after.frame;
+  EXPECT_LE(after.frame, before.frame + UNCOVERINGS + 2);
+}
+
+TEST(Window1dStart, EmptyArgumentVectorStillOpensTheWindow) {
+  PrivateXServer server;
+  ASSERT_EQ(server.error(), "");
+  RunningProgram program(PROGRAM, {}, server.name());
+  ASSERT_TRUE(findWindowByTitle(server.connection(), "")) << program.standardError();
+  EXPECT_FALSE(program.exitStatus()) << "ended early: " << program.standardError();
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include "x_session.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+extern char** environ;
+
+namespace {
+
+bool onPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
+  for (std::size_t start = 0; start <= dirs.size();) {
+    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+    const std::string candidate = dirs.substr(start, end - start) + "/" + program;
+    if (access(candidate.c_str(), X_OK) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::string readAll(int fd) {
+  std::string text;
+  char buffer[4096];
+  ssize_t got;
+  for (off_t at = 0; (got = pread(fd, buffer, sizeof buffer, at)) > 0; at += got) text.append(buffer, got);
+  return text;
+}
+
+void endProcess(pid_t pid) {
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
+PrivateXServer::PrivateXServer() {
+  if (!onPath("Xvfb")) {
+    error_ = "Xvfb is not installed (Debian package xvfb): the window tests cannot run";
+    return;
+  }
+  int ready[2];
+  if (pipe(ready) != 0) {
+    error_ = "pipe failed";
+    return;
+  }
+  pid_ = fork();
+  if (pid_ == 0) {
+    close(ready[0]);
+    const std::string fd = std::to_string(ready[1]);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, STDOUT_FILENO);
+    dup2(devnull, STDERR_FILENO);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+           "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(ready[1]);
+  // Xvfb writes its display number once it accepts connections.
+  std::string number;
+  pollfd wait{ready[0], POLLIN, 0};
+  const auto deadline = Clock::now() + PATIENCE;
+  while (number.find('\n') == std::string::npos && Clock::now() < deadline) {
+    if (poll(&wait, 1, 1000) <= 0) continue;
+    char c;
+    if (read(ready[0], &c, 1) != 1) break;
+    number += c;
+  }
+  close(ready[0]);
+  if (number.find('\n') == std::string::npos) {
+    error_ = "Xvfb did not report a display number";
+    return;
+  }
+  name_ = ":" + number.substr(0, number.find('\n'));
+  connection_ = XOpenDisplay(name_.c_str());
+  if (connection_ == nullptr) error_ = "cannot connect to Xvfb on " + name_;
+}
+
+PrivateXServer::~PrivateXServer() {
+  if (connection_ != nullptr) XCloseDisplay(connection_);
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& argv,
+                               const std::string& display)
+    : stdout_(memfd_create("stdout", 0)), stderr_(memfd_create("stderr", 0)) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  const std::string displayVariable = "DISPLAY=" + display;
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(stdout_, STDOUT_FILENO);
+    dup2(stderr_, STDERR_FILENO);
+    putenv(const_cast<char*>(displayVariable.c_str()));
+    execve(path.c_str(), args.data(), environ);
+    _exit(127);
+  }
+}
+
+RunningProgram::~RunningProgram() {
+  if (!exitStatus()) endProcess(pid_);
+  close(stdout_);
+  close(stderr_);
+}
+
+std::string RunningProgram::standardOutput() const { return readAll(stdout_); }
+std::string RunningProgram::standardError() const { return readAll(stderr_); }
+
+std::optional<int> RunningProgram::exitStatus() {
+  int status = 0;
+  if (!status_ && waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
+  return status_;
+}
+
+std::optional<int> RunningProgram::waitForExit() {
+  waitFor([&] { return exitStatus().has_value(); });
+  return exitStatus();
+}
+
+long RunningProgram::residentKiB() const {
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+std::string windowTitle(Display* x, Window w) {
+  char* name = nullptr;
+  if (XFetchName(x, w, &name) == 0 || name == nullptr) return {};
+  std::string title = name;
+  XFree(name);
+  return title;
+}
+
+std::optional<Window> findWindowByTitle(Display* x, const std::string& title) {
+  std::optional<Window> found;
+  waitFor([&] {
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count && !found; ++i)
+      if (windowTitle(x, children[i]) == title) found = children[i];
+    if (children != nullptr) XFree(children);
+    return found.has_value();
+  });
+  return found;
+}

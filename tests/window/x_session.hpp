@@ -1,0 +1,77 @@
+// A private Xvfb and the real program running on it, for the window tests.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+// Generous: the machine may be busy with a parallel build or other tests.
+inline constexpr std::chrono::seconds PATIENCE{60};
+
+// Polls `ready` until it holds or PATIENCE runs out; true if it held.
+template <typename Ready>
+bool waitFor(Ready ready, std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
+  const auto deadline = Clock::now() + PATIENCE;
+  while (!ready()) {
+    if (Clock::now() > deadline) return false;
+    timespec pause{0, static_cast<long>(std::chrono::nanoseconds(interval).count())};
+    nanosleep(&pause, nullptr);
+  }
+  return true;
+}
+
+// Xvfb on a display number of its own choosing, so parallel runs never
+// collide; error() says why when it could not start.
+class PrivateXServer {
+ public:
+  PrivateXServer();
+  ~PrivateXServer();
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+  const std::string& error() const { return error_; }
+  const std::string& name() const { return name_; }  // ":N"
+  Display* connection() const { return connection_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+  Display* connection_ = nullptr;
+  std::string error_;
+};
+
+// The program started with exactly `argv` (possibly empty) on `display`,
+// its standard output kept in an anonymous file. Ended with SIGKILL if still
+// running when destroyed.
+class RunningProgram {
+ public:
+  RunningProgram(const std::string& path, const std::vector<std::string>& argv, const std::string& display);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  pid_t pid() const { return pid_; }
+  std::string standardOutput() const;
+  std::string standardError() const;
+  // The wait status once the process has ended, nothing while it runs.
+  std::optional<int> exitStatus();
+  // Waits up to PATIENCE for the end.
+  std::optional<int> waitForExit();
+  long residentKiB() const;
+
+ private:
+  pid_t pid_ = -1;
+  int stdout_ = -1;
+  int stderr_ = -1;
+  std::optional<int> status_;
+};
+
+// The top-level window whose WM_NAME is `title`, waiting up to PATIENCE.
+std::optional<Window> findWindowByTitle(Display* x, const std::string& title);
+std::string windowTitle(Display* x, Window w);
