@@ -24,3 +24,13 @@ void reshape(int w, int h) {
   glLoadIdentity();
   glOrtho(-w / 200.0, w / 200.0, -h / 200.0, h / 200.0, -1.0, 1.0);
 }
+
+// Left press and release both install idle: installing it twice is the same as once.
+void mouse(int button, int state, int /*x*/, int /*y*/) {
+  if (button == GLUT_LEFT_BUTTON)
+    glutIdleFunc(idle);
+  else if (button == GLUT_RIGHT_BUTTON && state == GLUT_DOWN)
+    glutIdleFunc(nullptr);
+}
+
+void idle() { glutPostRedisplay(); }

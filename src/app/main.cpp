@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   glutCreateWindow(argv[0] != nullptr ? argv[0] : "");
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
+  glutMouseFunc(mouse);
   glClearColor(1, 1, 1, 1);
   glutMainLoop();
   return 0;

@@ -3,7 +3,6 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace {
@@ -40,19 +39,15 @@ std::optional<Range> waveOver(const Vector& shown, double x0, double x1) {
 
 }  // namespace
 
-bool Capture::anyDark() const { return firstDarkColumn() >= 0; }
-
 int Capture::firstDarkColumn() const {
   for (int c = 0; c < width; ++c)
-    for (int r = 0; r < height; ++r)
-      if (dark[r * width + c] != 0) return c;
+    if (columns[c].top >= 0) return c;
   return -1;
 }
 
 int Capture::lastDarkColumn() const {
   for (int c = width - 1; c >= 0; --c)
-    for (int r = 0; r < height; ++r)
-      if (dark[r * width + c] != 0) return c;
+    if (columns[c].top >= 0) return c;
   return -1;
 }
 
@@ -73,11 +68,18 @@ std::optional<Capture> captureWindow(Display* x, Window w) {
   XImage* image = XGetImage(x, w, c.left, c.top, right - c.left, bottom - c.top, AllPlanes, ZPixmap);
   if (image == nullptr) return std::nullopt;
   c.dark.assign(static_cast<std::size_t>(c.width) * c.height, 0);
+  c.columns.resize(c.width);
   for (int row = c.top; row < bottom; ++row)
     for (int col = c.left; col < right; ++col) {
       const unsigned long pixel = XGetPixel(image, col - c.left, row - c.top) & 0xFFFFFF;
-      if (pixel == 0) c.dark[row * c.width + col] = 1;
-      else if (pixel != 0xFFFFFF) ++c.otherColours;
+      if (pixel == 0) {
+        c.dark[row * c.width + col] = 1;
+        Capture::Span& span = c.columns[col];
+        if (span.top < 0) span.top = row;
+        span.bottom = row;
+      } else if (pixel != 0xFFFFFF) {
+        ++c.otherColours;
+      }
     }
   XDestroyImage(image);
   return c;
@@ -91,12 +93,7 @@ int disagreeingColumns(const Capture& picture, const Vector& shown) {
   const auto rowOf = [&](double y) { return centreY - PIXELS_PER_UNIT * y; };
   int disagreeing = 0;
   for (int col = picture.left; col < picture.width; ++col) {
-    int top = INT_MAX, bottom = -1;
-    for (int row = picture.top; row < picture.height; ++row)
-      if (picture.dark[row * picture.width + col] != 0) {
-        top = std::min(top, row);
-        bottom = std::max(bottom, row);
-      }
+    const auto [top, bottom] = picture.columns[col];
     const bool drawn = bottom >= 0;
     const auto near = waveOver(shown, (col - 1 - centreX) / PIXELS_PER_UNIT, (col + 2 - centreX) / PIXELS_PER_UNIT);
     if (!near) {
@@ -138,12 +135,7 @@ double meanRowError(const Capture& picture, const Vector& shown) {
     if (x < FIRST_X || x > LAST_X) continue;
     const double row = picture.height / 2.0 - PIXELS_PER_UNIT * waveAt(shown, x);
     if (!(row >= picture.top + 1 && row < picture.height - 1)) continue;
-    int top = INT_MAX, bottom = -1;
-    for (int r = picture.top; r < picture.height; ++r)
-      if (picture.dark[r * picture.width + col] != 0) {
-        top = std::min(top, r);
-        bottom = std::max(bottom, r);
-      }
+    const auto [top, bottom] = picture.columns[col];
     total += bottom < 0 ? picture.height : std::fabs((top + bottom + 1) / 2.0 - row);
     ++columns;
   }

@@ -17,11 +17,16 @@ struct Capture {
   int top = 0;     // likewise rows above this one
   std::vector<std::uint8_t> dark;  // width * height, row by row: 1 where the pixel is black
   int otherColours = 0;            // read pixels that are neither pure white nor pure black
+  struct Span {
+    int top = -1;     // first black row of a column, -1 when the column has none
+    int bottom = -1;  // last black row
+  };
+  std::vector<Span> columns;  // width spans
 
   bool operator==(const Capture& o) const {
     return width == o.width && height == o.height && dark == o.dark && otherColours == o.otherColours;
   }
-  bool anyDark() const;
+  bool anyDark() const { return firstDarkColumn() >= 0; }
   int firstDarkColumn() const;  // -1 when there is none
   int lastDarkColumn() const;
 };

@@ -1,52 +1,10 @@
 // The real program in a real X server: its window is read back pixel by
 // pixel and compared with the wave model's own states.
-// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
-#include <gtest/gtest.h>
-
 #include <thread>
 
-#include "wave_picture.hpp"
-#include "x_session.hpp"
+#include "window_fixture.hpp"
 
 namespace {
-
-const std::string PROGRAM = WAVE1D_PATH;  // absolute, so it is also the title
-constexpr int FRAMES_TO_SEARCH = 200;
-
-class Window1d : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(server.error(), "");
-    program.emplace(PROGRAM, std::vector<std::string>{PROGRAM}, server.name());
-    const auto found = findWindowByTitle(x(), PROGRAM);
-    ASSERT_TRUE(found) << "no window titled " << PROGRAM << "; stderr: " << program->standardError();
-    window = *found;
-  }
-
-  void TearDown() override {
-    if (program) {
-      EXPECT_EQ(program->standardOutput(), "") << "the program wrote to standard output";
-    }
-  }
-
-  Display* x() const { return server.connection(); }
-
-  // The window once it shows a drawing that matches some frame of the model.
-  std::optional<Capture> waitForFrame(int width, int height, FrameMatch* match) {
-    std::optional<Capture> picture;
-    waitFor([&] {
-      picture = captureWindow(x(), window);
-      if (!picture || picture->width != width || picture->height != height || !picture->anyDark()) return false;
-      *match = identifyFrame(*picture, FRAMES_TO_SEARCH);
-      return match->frame >= 0;
-    });
-    return picture;
-  }
-
-  PrivateXServer server;
-  std::optional<RunningProgram> program;
-  Window window = 0;
-};
 
 TEST_F(Window1d, TitleIsThePathTheProgramWasStartedWith) { EXPECT_EQ(windowTitle(x(), window), PROGRAM); }
 

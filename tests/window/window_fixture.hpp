@@ -1,0 +1,96 @@
+// The real program started in its own Xvfb, with helpers to read its window
+// and to drive it with synthetic button events.
+#pragma once
+
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include <X11/extensions/XTest.h>
+
+#include <thread>
+
+#include "wave_picture.hpp"
+#include "x_session.hpp"
+
+inline const std::string PROGRAM = WAVE1D_PATH;  // absolute, so it is also the title
+inline constexpr int FRAMES_TO_SEARCH = 200;
+
+class Window1d : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(server.error(), "");
+    program.emplace(PROGRAM, std::vector<std::string>{PROGRAM}, server.name());
+    const auto found = findWindowByTitle(x(), PROGRAM);
+    ASSERT_TRUE(found) << "no window titled " << PROGRAM << "; stderr: " << program->standardError();
+    window = *found;
+  }
+
+  void TearDown() override {
+    if (program) {
+      EXPECT_EQ(program->standardOutput(), "") << "the program wrote to standard output";
+    }
+  }
+
+  Display* x() const { return server.connection(); }
+
+  // The window once it shows a drawing that matches some frame of the model.
+  std::optional<Capture> waitForFrame(int width, int height, FrameMatch* match) {
+    std::optional<Capture> picture;
+    waitFor([&] {
+      picture = captureWindow(x(), window);
+      if (!picture || picture->width != width || picture->height != height || !picture->anyDark()) return false;
+      *match = identifyFrame(*picture, FRAMES_TO_SEARCH);
+      return match->frame >= 0;
+    });
+    return picture;
+  }
+
+  // Synthetic button events from the server itself, with the pointer over
+  // the window's centre, as a user's would be.
+  void button(unsigned number, bool press) {
+    XWindowAttributes a;
+    XGetWindowAttributes(x(), window, &a);
+    XTestFakeMotionEvent(x(), -1, a.x + a.width / 2, a.y + a.height / 2, CurrentTime);
+    XTestFakeButtonEvent(x(), number, press ? True : False, CurrentTime);
+    XSync(x(), False);
+  }
+  void click(unsigned number) {
+    button(number, true);
+    button(number, false);
+  }
+
+  // The drawing once two captures a little apart agree: a frame requested
+  // just before a stop may still be on its way.
+  std::optional<Capture> settledCapture() {
+    std::optional<Capture> settled;
+    waitFor(
+        [&] {
+          auto previous = std::move(settled);
+          settled = captureWindow(x(), window);
+          return settled && previous == settled;
+        },
+        std::chrono::milliseconds(300));
+    return settled;
+  }
+
+  bool staysStill() {
+    const auto before = settledCapture();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    return before && captureWindow(x(), window) == before;
+  }
+
+  // Waits until the drawing changes and returns the frame it then shows.
+  int nextFrameShown(const Capture& since, int framesToSearch) {
+    FrameMatch match;
+    waitFor([&] {
+      const auto now = captureWindow(x(), window);
+      return now && !(*now == since) && (match = identifyFrame(*now, framesToSearch)).frame >= 0;
+    });
+    return match.frame;
+  }
+
+  PrivateXServer server;
+  std::optional<RunningProgram> program;
+  Window window = 0;
+};
+
