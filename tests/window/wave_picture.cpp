@@ -30,7 +30,8 @@ std::optional<Range> waveOver(const Vector& shown, double x0, double x1) {
   x1 = std::min(x1, LAST_X);
   if (x0 > x1) return std::nullopt;
   Range r{std::min(waveAt(shown, x0), waveAt(shown, x1)), std::max(waveAt(shown, x0), waveAt(shown, x1))};
-  for (auto i = static_cast<std::int32_t>(std::ceil((x0 - FIRST_X) / SPACING)); i * SPACING + FIRST_X < x1; ++i) {
+  for (auto i = static_cast<std::int32_t>(std::ceil((x0 - FIRST_X) / SPACING)); i * SPACING + FIRST_X < x1;
+       ++i) {
     r.low = std::min(r.low, shown[i]);
     r.high = std::max(r.high, shown[i]);
   }
@@ -95,7 +96,8 @@ int disagreeingColumns(const Capture& picture, const Vector& shown) {
   for (int col = picture.left; col < picture.width; ++col) {
     const auto [top, bottom] = picture.columns[col];
     const bool drawn = bottom >= 0;
-    const auto near = waveOver(shown, (col - 1 - centreX) / PIXELS_PER_UNIT, (col + 2 - centreX) / PIXELS_PER_UNIT);
+    const auto near =
+        waveOver(shown, (col - 1 - centreX) / PIXELS_PER_UNIT, (col + 2 - centreX) / PIXELS_PER_UNIT);
     if (!near) {
       disagreeing += drawn;
       continue;
@@ -143,7 +145,8 @@ double meanRowError(const Capture& picture, const Vector& shown) {
 }
 
 bool drawingMatches(const Capture& picture, const Vector& shown) {
-  return disagreeingColumns(picture, shown) <= TOLERATED_COLUMNS && meanRowError(picture, shown) <= TOLERATED_ROW_ERROR;
+  return disagreeingColumns(picture, shown) <= TOLERATED_COLUMNS &&
+         meanRowError(picture, shown) <= TOLERATED_ROW_ERROR;
 }
 
 FrameMatch identifyFrame(const Capture& picture, int framesToSearch) {
@@ -152,7 +155,8 @@ FrameMatch identifyFrame(const Capture& picture, int framesToSearch) {
   for (int k = 0; k < framesToSearch; ++k) {
     if (disagreeingColumns(picture, frames[k]) > TOLERATED_COLUMNS) continue;
     const double error = meanRowError(picture, frames[k]);
-    if (error <= TOLERATED_ROW_ERROR && (match.frame < 0 || error < match.rowError)) match = FrameMatch{k, error};
+    if (error <= TOLERATED_ROW_ERROR && (match.frame < 0 || error < match.rowError))
+      match = FrameMatch{k, error};
   }
   return match;
 }

@@ -11,10 +11,10 @@
 #include "wave/wave_model.hpp"
 
 struct Capture {
-  int width = 0;   // the window's size in pixels
+  int width = 0;  // the window's size in pixels
   int height = 0;
-  int left = 0;    // columns left of this one lie off screen and were not read
-  int top = 0;     // likewise rows above this one
+  int left = 0;                    // columns left of this one lie off screen and were not read
+  int top = 0;                     // likewise rows above this one
   std::vector<std::uint8_t> dark;  // width * height, row by row: 1 where the pixel is black
   int otherColours = 0;            // read pixels that are neither pure white nor pure black
   struct Span {

@@ -38,7 +38,8 @@ class Window1d : public ::testing::Test {
     std::optional<Capture> picture;
     waitFor([&] {
       picture = captureWindow(x(), window);
-      if (!picture || picture->width != width || picture->height != height || !picture->anyDark()) return false;
+      if (!picture || picture->width != width || picture->height != height || !picture->anyDark())
+        return false;
       *match = identifyFrame(*picture, FRAMES_TO_SEARCH);
       return match->frame >= 0;
     });
@@ -93,4 +94,3 @@ class Window1d : public ::testing::Test {
   std::optional<RunningProgram> program;
   Window window = 0;
 };
-

@@ -65,7 +65,8 @@ TEST_F(Window1d, EveryRepaintAdvancesTheWave) {
     const auto picture = captureWindow(x(), window);
     return picture && picture->anyDark() && (after = identifyFrame(*picture, FRAMES_TO_SEARCH)).frame >= 0;
   });
-  EXPECT_GE(after.frame, before.frame + UNCOVERINGS / 3) << "frame " << before.frame << " then " << after.frame;
+  EXPECT_GE(after.frame, before.frame + UNCOVERINGS / 3)
+      << "frame " << before.frame << " then " << after.frame;
   EXPECT_LE(after.frame, before.frame + UNCOVERINGS + 2);
 }
 

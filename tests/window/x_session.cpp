@@ -60,7 +60,7 @@ PrivateXServer::PrivateXServer() {
     const int devnull = open("/dev/null", O_WRONLY);
     dup2(devnull, STDOUT_FILENO);
     dup2(devnull, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x4096x24", "-nolisten", "tcp",
            "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
