@@ -1,5 +1,7 @@
 #include "vector_matrix.hpp"
 
+#include "product_kernels.hpp"
+
 #include <iostream>
 #include <new>
 
@@ -46,7 +48,6 @@ Vector operator*(const Matrix& m, const Vector& v) {
     return v;
   }
   Vector r(m.n);
-  for (std::int32_t i = 0; i < m.n; ++i)
-    for (std::int32_t j = 0; j < m.n; ++j) r[i] += m(i, j) * v[j];
+  productKernel(activeProductPath())(m.data.data(), v.data.data(), r.data.data(), m.n);
   return r;
 }

@@ -42,8 +42,9 @@ Vector operator+(const Vector& a, const Vector& b);
 // Element i is x * v[i]; sizes cannot disagree, so there is no check.
 Vector operator*(double x, const Vector& v);
 
-// Row i is summed from column 0 to n - 1, every element taking part. On a
-// dimension mismatch the message is written and a copy of v comes back.
+// Row i is summed from column 0 to n - 1, every element taking part, to the
+// same bits whichever processor runs it. On a dimension mismatch the message
+// is written and a copy of v comes back.
 Vector operator*(const Matrix& m, const Vector& v);
 
 // The console's one message, "dimensions do not match" in Shift_JIS.
