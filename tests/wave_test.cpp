@@ -134,6 +134,24 @@ TEST(WaveAdvance, LongRunGrowsWithoutBound) {
   }
 }
 
+// Near the end of the double range a step overflows to infinity; the
+// next product then multiplies the matrix's zeros by it, and 0 x inf makes
+// every row NaN, as IEEE arithmetic says. Nothing traps or stops.
+TEST(WaveOverflow, InfinityTurnsEveryValueNanAndNanStays) {
+  const auto state = setUpWave();
+  for (double& x : state->current.data) x *= 1e308;
+  step(*state);
+  EXPECT_TRUE(std::any_of(state->shown.data.begin(), state->shown.data.end(),
+                          [](double x) { return std::isinf(x); }));
+  step(*state);
+  step(*state);
+  EXPECT_TRUE(std::all_of(state->shown.data.begin(), state->shown.data.end(),
+                          [](double x) { return std::isnan(x); }));
+  advance(*state);
+  EXPECT_TRUE(std::all_of(state->shown.data.begin(), state->shown.data.end(),
+                          [](double x) { return std::isnan(x); }));
+}
+
 namespace {
 
 // FNV-1a over the bits of the three state vectors.

@@ -14,16 +14,22 @@ using Clock = std::chrono::steady_clock;
 // Generous: the machine may be busy with a parallel build or other tests.
 inline constexpr std::chrono::seconds PATIENCE{60};
 
-// Polls `ready` until it holds or PATIENCE runs out; true if it held.
+// Polls `ready` until it holds or `patience` runs out; true if it held.
 template <typename Ready>
-bool waitFor(Ready ready, std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
-  const auto deadline = Clock::now() + PATIENCE;
+bool waitForLong(Ready ready, std::chrono::seconds patience,
+                 std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
+  const auto deadline = Clock::now() + patience;
   while (!ready()) {
     if (Clock::now() > deadline) return false;
     timespec pause{0, static_cast<long>(std::chrono::nanoseconds(interval).count())};
     nanosleep(&pause, nullptr);
   }
   return true;
+}
+
+template <typename Ready>
+bool waitFor(Ready ready, std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
+  return waitForLong(ready, PATIENCE, interval);
 }
 
 // Xvfb on a display number of its own choosing, so parallel runs never
@@ -46,8 +52,8 @@ class PrivateXServer {
   std::string error_;
 };
 
-// The program started with exactly `argv` (possibly empty) on `display`,
-// its standard output kept in an anonymous file. Ended with SIGKILL if still
+// The program started with exactly `argv` (possibly empty) on `display`
+// (no DISPLAY at all when empty), its output kept in anonymous files. Ended with SIGKILL if still
 // running when destroyed.
 class RunningProgram {
  public:

@@ -1,0 +1,172 @@
+// The program's bad inputs: no display, odd toolkit options, being closed
+// or killed, and values that have overflowed the double range.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <X11/Xatom.h>
+
+#include <iostream>
+#include <thread>
+
+#include "window_fixture.hpp"
+
+namespace {
+
+// Every value is NaN from frame 140,530 on; before that they pass 1e308 and
+// infinity. The frame rate is measured early on, while the drawing still
+// tells which frame is shown, and the run lasts half as long again as the
+// NaN frame needs at that rate.
+constexpr int FIRST_NAN_FRAME = 140530;
+constexpr int RATE_FRAMES = 1000;
+
+TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
+  modelFrames(RATE_FRAMES + 200);
+  click(1);
+  const auto clicked = Clock::now();
+  FrameMatch match;
+  ASSERT_TRUE(waitFor([&] {
+    const auto now = captureWindow(x(), window);
+    return now && (match = identifyFrame(*now, RATE_FRAMES + 200)).frame >= RATE_FRAMES;
+  })) << "the animation did not reach frame "
+      << RATE_FRAMES;
+  const double perSecond = match.frame / std::chrono::duration<double>(Clock::now() - clicked).count();
+  const auto needed = std::chrono::duration<double>(1.5 * FIRST_NAN_FRAME / perSecond);
+  ASSERT_LT(needed, std::chrono::minutes(20)) << "too slow here: " << perSecond << " frames/s";
+  std::cout << "[   INFO   ] " << perSecond << " frames/s; running " << needed.count() << " s\n";
+  while (Clock::now() - clicked < needed) {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_FALSE(program->exitStatus()) << "ended while animating: " << program->standardError();
+  }
+  // Nothing of the NaN state is drawn, and the program still obeys.
+  button(3, true);
+  ASSERT_TRUE(staysStill());
+  EXPECT_FALSE(captureWindow(x(), window)->anyDark());
+  XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
+  XSync(x(), False);
+  EXPECT_TRUE(waitFor([&] {
+    const auto resized = captureWindow(x(), window);
+    return resized && resized->width == 1000 && !resized->anyDark();
+  }));
+  EXPECT_FALSE(program->exitStatus()) << program->standardError();
+}
+
+void expectNoDisplayFailure(RunningProgram& program) {
+  const auto status = program.waitForExit();
+  ASSERT_TRUE(status) << "still running without a display";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) != 0) << "wait status " << *status;
+  EXPECT_NE(program.standardError().find("failed to open display"), std::string::npos)
+      << program.standardError();
+  EXPECT_EQ(program.standardOutput(), "");
+}
+
+TEST(NoDisplay, FailsWithTheToolkitsMessage) {
+  RunningProgram program(PROGRAM, {PROGRAM}, "");
+  expectNoDisplayFailure(program);
+}
+
+TEST(NoDisplay, UnreachableDisplayFailsWithTheToolkitsMessage) {
+  RunningProgram program(PROGRAM, {PROGRAM}, "unix:/nonexistent/display:0");
+  expectNoDisplayFailure(program);
+}
+
+class ToolkitOptions : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(server.error(), ""); }
+
+  // Starts the program with `options` after its path; the window it opens.
+  Window start(const std::vector<std::string>& options, const std::string& display) {
+    std::vector<std::string> argv{PROGRAM};
+    argv.insert(argv.end(), options.begin(), options.end());
+    program.emplace(PROGRAM, argv, display);
+    const auto window = findWindowByTitle(server.connection(), PROGRAM);
+    EXPECT_TRUE(window) << program->standardError();
+    return window.value_or(0);
+  }
+
+  // Drawn as the first frames, at whatever size the window got.
+  void expectTheWaveDrawn(Window window, int width, int height) {
+    std::optional<Capture> picture;
+    EXPECT_TRUE(waitFor([&] {
+      picture = captureWindow(server.connection(), window);
+      return picture && picture->width == width && picture->height == height && picture->anyDark() &&
+             identifyFrame(*picture, 3).frame >= 0;
+    })) << "no drawing of the first frames at "
+        << width << " x " << height;
+    EXPECT_FALSE(program->exitStatus()) << program->standardError();
+    EXPECT_EQ(program->standardOutput(), "");
+  }
+
+  PrivateXServer server;
+  std::optional<RunningProgram> program;
+};
+
+TEST_F(ToolkitOptions, DisplayOptionReplacesTheVariable) {
+  expectTheWaveDrawn(start({"-display", server.name()}, ""), 300, 300);
+}
+
+TEST_F(ToolkitOptions, GeometrySetsTheWindowSize) {
+  expectTheWaveDrawn(start({"-geometry", "500x300"}, server.name()), 500, 300);
+}
+
+TEST_F(ToolkitOptions, UnknownOptionsAndArgumentsAreLeftAlone) {
+  expectTheWaveDrawn(start({"-no-such-option", "extra"}, server.name()), 300, 300);
+}
+
+// The toolkit turns a -geometry it cannot parse into a zero-sized window,
+// which the X server refuses; the toolkit then reports the X error and
+// exits. That is its handling, not a crash: no signal, a message, status 1.
+TEST_F(ToolkitOptions, UnparsableGeometryEndsWithTheToolkitsError) {
+  for (const char* geometry : {"garbage", "500x", "x300+5"}) {
+    program.emplace(PROGRAM, std::vector<std::string>{PROGRAM, "-geometry", geometry}, server.name());
+    const auto status = program->waitForExit();
+    ASSERT_TRUE(status) << geometry << ": still running";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) != 0) << geometry << ": wait status " << *status;
+    EXPECT_NE(program->standardError(), "") << geometry;
+    EXPECT_EQ(program->standardOutput(), "");
+  }
+}
+
+TEST_F(ToolkitOptions, DisplayOptionWithoutItsValueEndsCleanly) {
+  program.emplace(PROGRAM, std::vector<std::string>{PROGRAM, "-display"}, server.name());
+  const auto status = program->waitForExit();
+  ASSERT_TRUE(status) << "still running";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) != 0) << "wait status " << *status;
+  EXPECT_NE(program->standardError(), "");
+}
+
+// Ends promptly and completely whichever way it is told to go.
+void expectEndedPromptly(RunningProgram& program) {
+  const auto status = program.waitForExit();
+  ASSERT_TRUE(status) << "still running";
+  EXPECT_FALSE(WIFSIGNALED(*status) && WTERMSIG(*status) != SIGTERM)
+      << "died of signal " << WTERMSIG(*status);
+  EXPECT_NE(kill(program.pid(), 0), 0) << "the process is still there";
+}
+
+TEST_F(Window1d, ClosingTheWindowEndsTheProgram) {
+  const Atom protocols = XInternAtom(x(), "WM_PROTOCOLS", False);
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window;
+  close.xclient.message_type = protocols;
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(x(), "WM_DELETE_WINDOW", False));
+  close.xclient.data.l[1] = CurrentTime;
+  XSendEvent(x(), window, False, NoEventMask, &close);
+  XSync(x(), False);
+  expectEndedPromptly(*program);
+}
+
+TEST_F(Window1d, ADisconnectionByTheWindowSystemEndsTheProgram) {
+  XKillClient(x(), window);
+  XSync(x(), False);
+  expectEndedPromptly(*program);
+}
+
+TEST_F(Window1d, SigtermEndsTheProgramWhileAnimating) {
+  click(1);
+  kill(program->pid(), SIGTERM);
+  expectEndedPromptly(*program);
+}
+
+}  // namespace
