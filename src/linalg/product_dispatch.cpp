@@ -45,10 +45,11 @@ bool productPathSupported(ProductPath path) {
   switch (path) {
     case ProductPath::InOrder:
     case ProductPath::Portable:
+#if defined(__x86_64__)
+    case ProductPath::Sse2:  // part of every x86-64 processor
+#endif
       return true;
 #if defined(__x86_64__)
-    case ProductPath::Sse2:
-      return true;  // part of every x86-64 processor
     case ProductPath::Avx2:
       return __builtin_cpu_supports("avx2");
     case ProductPath::Avx512:

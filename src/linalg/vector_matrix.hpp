@@ -4,6 +4,11 @@
 // and add rounded on its own (build with -ffp-contract=off).
 #pragma once
 
+// Reassociation, flushed subnormals or ignored NaNs would change the results.
+#if defined(__FAST_MATH__)
+#error "wave1d needs IEEE arithmetic: build without -ffast-math"
+#endif
+
 #include <cstdint>
 #include <vector>
 
