@@ -1,4 +1,5 @@
 // Starting and stopping the animation with synthetic button events.
+#include <algorithm>
 #include <iostream>
 
 #include "window_fixture.hpp"
@@ -7,6 +8,7 @@ namespace {
 
 constexpr unsigned LEFT = 1, MIDDLE = 2, RIGHT = 3;
 constexpr int FRAMES_WHILE_RUNNING = 2000;
+constexpr double IDLE_CPU_SECONDS = 0.1;  // over two seconds stopped: a busy loop would use 2
 
 class Animation : public Window1d {
  protected:
@@ -15,6 +17,7 @@ class Animation : public Window1d {
     XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
     FrameMatch match;
     ASSERT_TRUE(waitForFrame(1000, 400, &match));
+    modelFrames(FRAMES_WHILE_RUNNING);  // computed now, not between captures
   }
 
   // True when the drawing changes within PATIENCE.
@@ -28,22 +31,29 @@ TEST_F(Animation, LeftClickStartsFrameAfterFrameAndRightPressStops) {
   ASSERT_TRUE(staysStill()) << "the wave moved before any click";
   click(LEFT);
   const auto started = Clock::now();
-  auto picture = captureWindow(x(), window);
-  const int first = identifyFrame(*picture, FRAMES_WHILE_RUNNING).frame;
-  int frame = first;
-  for (int sample = 0; sample < 5; ++sample) {
-    const int next = nextFrameShown(*picture, FRAMES_WHILE_RUNNING);
-    ASSERT_GT(next, frame) << "sample " << sample;
-    frame = next;
-    picture = captureWindow(x(), window);
-  }
+  std::vector<int> shown;  // the frames identified, one per changed capture
+  waitFor(
+      [&] {
+        const auto picture = captureWindow(x(), window);
+        const int frame = picture ? identifyFrame(*picture, FRAMES_WHILE_RUNNING).frame : -1;
+        if (frame >= 0 && (shown.empty() || frame != shown.back())) shown.push_back(frame);
+        return shown.size() >= 5;
+      },
+      std::chrono::milliseconds(50));
+  ASSERT_GE(shown.size(), 5u) << "the drawing did not move on";
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end())) << ::testing::PrintToString(shown);
   std::cout << "[   INFO   ] "
-            << (frame - first) / std::chrono::duration<double>(Clock::now() - started).count()
+            << (shown.back() - shown.front()) / std::chrono::duration<double>(Clock::now() - started).count()
             << " frames/s at 1000 x 400\n";
   button(RIGHT, true);
   EXPECT_TRUE(staysStill()) << "still moving after the right press";
   button(RIGHT, false);
   EXPECT_TRUE(staysStill()) << "a right release started it";
+
+  // Stopped, it waits for events instead of asking for frames.
+  const double before = program->cpuSeconds();
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_LT(program->cpuSeconds() - before, IDLE_CPU_SECONDS);
 }
 
 TEST_F(Animation, OnlyTheLeftButtonStartsIt) {

@@ -80,16 +80,6 @@ class Window1d : public ::testing::Test {
     return before && captureWindow(x(), window) == before;
   }
 
-  // Waits until the drawing changes and returns the frame it then shows.
-  int nextFrameShown(const Capture& since, int framesToSearch) {
-    FrameMatch match;
-    waitFor([&] {
-      const auto now = captureWindow(x(), window);
-      return now && !(*now == since) && (match = identifyFrame(*now, framesToSearch)).frame >= 0;
-    });
-    return match.frame;
-  }
-
   PrivateXServer server;
   std::optional<RunningProgram> program;
   Window window = 0;

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 extern char** environ;
 
@@ -144,6 +146,18 @@ long RunningProgram::residentKiB() const {
   for (std::string line; std::getline(status, line);)
     if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
   return -1;
+}
+
+double RunningProgram::cpuSeconds() const {
+  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  // Fields 14 and 15 (utime, stime) follow the parenthesised command name.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string skip;
+  for (int field = 3; field < 14; ++field) fields >> skip;
+  long user = 0, system = 0;
+  fields >> user >> system;
+  return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 std::string windowTitle(Display* x, Window w) {

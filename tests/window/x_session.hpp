@@ -70,6 +70,7 @@ class RunningProgram {
   // Waits up to PATIENCE for the end.
   std::optional<int> waitForExit();
   long residentKiB() const;
+  double cpuSeconds() const;  // user and system time used so far
 
  private:
   pid_t pid_ = -1;
