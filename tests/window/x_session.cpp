@@ -42,6 +42,19 @@ std::string readAll(int fd) {
 // handler would end the whole test run on the first such error.
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
+// Xvfb can miss a SIGTERM that arrives just before it goes back to sleep,
+// and then sleeps for minutes: ask again every 100 ms, then insist.
+void endServer(pid_t pid) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    kill(pid, SIGTERM);
+    timespec pause{0, 100'000'000};
+    nanosleep(&pause, nullptr);
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
 void endProcess(pid_t pid) {
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
@@ -94,10 +107,7 @@ PrivateXServer::PrivateXServer() {
 
 PrivateXServer::~PrivateXServer() {
   if (connection_ != nullptr) XCloseDisplay(connection_);
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
+  if (pid_ > 0) endServer(pid_);
 }
 
 RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& argv,
