@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb libx11-dev libxtst-dev clang clang-format clang-tidy valgrind \
-  dpkg-dev desktop-file-utils
+  dpkg-dev file desktop-file-utils
 jobs=$(nproc)
 
 echo "== Sanitizers: the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
