@@ -91,7 +91,7 @@ TEST_F(Animation, RightPressWhileLeftIsHeldStopsUntilTheLeftRelease) {
 constexpr int TALL = 4000;
 constexpr int LONG_RUN_FRAMES = 2400;
 constexpr int CHECKED_FRAME = 1600;
-constexpr long TOLERATED_GROWTH_KIB = 512;
+constexpr long TOLERATED_GROWTH_KIB = 1024;  // a leaked vector per frame would add 3 MiB here
 
 TEST_F(Animation, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat) {
   XMoveResizeWindow(x(), window, 0, 0, 1000, TALL);

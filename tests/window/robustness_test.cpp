@@ -19,7 +19,9 @@ namespace {
 // NaN frame needs at that rate.
 constexpr int FIRST_NAN_FRAME = 140530;
 constexpr int RATE_FRAMES = 1000;
-constexpr long TOLERATED_GROWTH_KIB = 512;
+// One leaked step vector would be 1.6 KB a step, 80 KB a frame; this allows
+// only the toolkit's and driver's one-off growth (up to 516 KiB seen).
+constexpr long TOLERATED_GROWTH_KIB = 2048;
 
 TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
   modelFrames(RATE_FRAMES + 200);
