@@ -154,14 +154,15 @@ TEST(WaveOverflow, InfinityTurnsEveryValueNanAndNanStays) {
 
 namespace {
 
-// FNV-1a over the bits of the three state vectors.
+// FNV-1a over the bits of the three state vectors, each value's eight bytes
+// taken from the least significant up: the same digest on either byte order.
 std::uint64_t stateDigest(const WaveState& state) {
   std::uint64_t hash = 0xcbf29ce484222325ULL;
   for (const Vector* v : {&state.previous, &state.current, &state.shown})
     for (double x : v->data) {
-      unsigned char bytes[sizeof x];
-      std::memcpy(bytes, &x, sizeof x);
-      for (unsigned char byte : bytes) hash = (hash ^ byte) * 0x100000001b3ULL;
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &x, sizeof x);
+      for (int shift = 0; shift < 64; shift += 8) hash = (hash ^ ((bits >> shift) & 0xFF)) * 0x100000001b3ULL;
     }
   return hash;
 }

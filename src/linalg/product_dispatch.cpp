@@ -37,6 +37,8 @@ const char* productPathName(ProductPath path) {
       return "avx2";
     case ProductPath::Avx512:
       return "avx512";
+    case ProductPath::Neon:
+      return "neon";
   }
   return "?";
 }
@@ -47,6 +49,8 @@ bool productPathSupported(ProductPath path) {
     case ProductPath::Portable:
 #if defined(__x86_64__)
     case ProductPath::Sse2:  // part of every x86-64 processor
+#elif defined(__aarch64__)
+    case ProductPath::Neon:  // part of every AArch64 processor
 #endif
       return true;
 #if defined(__x86_64__)
@@ -54,12 +58,10 @@ bool productPathSupported(ProductPath path) {
       return __builtin_cpu_supports("avx2");
     case ProductPath::Avx512:
       return __builtin_cpu_supports("avx512f");
-#else
-    default:
-      return false;
 #endif
+    default:  // another processor's path
+      return false;
   }
-  return false;
 }
 
 ProductKernel productKernel(ProductPath path) {
@@ -75,12 +77,13 @@ ProductKernel productKernel(ProductPath path) {
       return multiplyAvx2;
     case ProductPath::Avx512:
       return multiplyAvx512;
-#else
-    default:
-      return nullptr;
+#elif defined(__aarch64__)
+    case ProductPath::Neon:
+      return multiplyNeon;
 #endif
+    default:  // another processor's path
+      return nullptr;
   }
-  return nullptr;
 }
 
 ProductPath preferredProductPath() {
@@ -88,6 +91,8 @@ ProductPath preferredProductPath() {
   if (productPathSupported(ProductPath::Avx512) && !splitsWideVectors()) return ProductPath::Avx512;
   if (productPathSupported(ProductPath::Avx2)) return ProductPath::Avx2;
   return ProductPath::Sse2;
+#elif defined(__aarch64__)
+  return ProductPath::Neon;
 #else
   return ProductPath::Portable;
 #endif

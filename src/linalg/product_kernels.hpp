@@ -13,10 +13,12 @@ enum class ProductPath {
   Sse2,      // x86-64: two rows per vector, 2 x 2 transposes
   Avx2,      // four rows per vector, 4 x 4 transposes
   Avx512,    // eight rows per vector, 4 x 4 transposes in each 256-bit half
+  Neon,      // AArch64: two rows per vector, 2 x 2 transposes
 };
 
-inline constexpr ProductPath ALL_PRODUCT_PATHS[] = {
-    ProductPath::InOrder, ProductPath::Portable, ProductPath::Sse2, ProductPath::Avx2, ProductPath::Avx512};
+inline constexpr ProductPath ALL_PRODUCT_PATHS[] = {ProductPath::InOrder, ProductPath::Portable,
+                                                    ProductPath::Sse2,    ProductPath::Avx2,
+                                                    ProductPath::Avx512,  ProductPath::Neon};
 
 // r[i] = sum over j of m[i * n + j] * v[j]; r must not overlap m or v.
 using ProductKernel = void (*)(const double* m, const double* v, double* r, std::int32_t n);
@@ -33,9 +35,11 @@ ProductPath activeProductPath();
 // changes nothing) for one that is not.
 bool useProductPath(ProductPath path);
 
-// The kernels themselves; the x86 ones exist only in x86-64 builds.
+// The kernels themselves; the x86 ones exist only in x86-64 builds, the
+// Neon one only in AArch64 builds.
 void multiplyInOrder(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyPortable(const double* m, const double* v, double* r, std::int32_t n);
 void multiplySse2(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyAvx2(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyAvx512(const double* m, const double* v, double* r, std::int32_t n);
+void multiplyNeon(const double* m, const double* v, double* r, std::int32_t n);

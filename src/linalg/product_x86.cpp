@@ -13,40 +13,25 @@
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 
-#include "product_kernels.hpp"
-#include "row_groups.hpp"
+#include "two_lane_product.hpp"
 
 namespace {
 
 std::size_t offset(std::int32_t row, std::int32_t n) { return static_cast<std::size_t>(row) * n; }
 
-template <int B>
-__attribute__((target("sse2"))) void sse2Group(const double* m, const double* v, double* r, std::int32_t n,
-                                               const std::int32_t* first) {
-  __m128d sum[B];
-  const double* row[B];  // first of the block's two rows
-  for (int b = 0; b < B; ++b) {
-    sum[b] = _mm_setzero_pd();
-    row[b] = m + offset(first[b], n);
-  }
-  std::int32_t j = 0;
-  for (; j + 2 <= n; j += 2) {
-    const __m128d vj = _mm_loadu_pd(v + j);
-#pragma GCC unroll 8
-    for (int b = 0; b < B; ++b) {
-      const __m128d p0 = _mm_mul_pd(_mm_loadu_pd(row[b] + j), vj);
-      const __m128d p1 = _mm_mul_pd(_mm_loadu_pd(row[b] + n + j), vj);
-      sum[b] = _mm_add_pd(sum[b], _mm_unpacklo_pd(p0, p1));
-      sum[b] = _mm_add_pd(sum[b], _mm_unpackhi_pd(p0, p1));
-    }
-  }
-  for (; j < n; ++j) {
-    const __m128d vj = _mm_set1_pd(v[j]);
-    for (int b = 0; b < B; ++b)
-      sum[b] = _mm_add_pd(sum[b], _mm_mul_pd(_mm_set_pd(row[b][n + j], row[b][j]), vj));
-  }
-  for (int b = 0; b < B; ++b) _mm_storeu_pd(r + first[b], sum[b]);
-}
+// SSE2 is part of every x86-64 processor.
+struct Sse2Lanes {
+  using V = __m128d;
+  static V zero() { return _mm_setzero_pd(); }
+  static V load(const double* p) { return _mm_loadu_pd(p); }
+  static V pair(double lo, double hi) { return _mm_set_pd(hi, lo); }
+  static V splat(double x) { return _mm_set1_pd(x); }
+  static V mul(V a, V b) { return _mm_mul_pd(a, b); }
+  static V add(V a, V b) { return _mm_add_pd(a, b); }
+  static V low(V a, V b) { return _mm_unpacklo_pd(a, b); }
+  static V high(V a, V b) { return _mm_unpackhi_pd(a, b); }
+  static void store(double* p, V a) { _mm_storeu_pd(p, a); }
+};
 
 template <int B>
 __attribute__((target("avx2"))) void avx2Group(const double* m, const double* v, double* r, std::int32_t n,
@@ -148,10 +133,7 @@ __attribute__((target("avx512f"))) void avx512Group(const double* m, const doubl
 // Group sizes: enough rows in flight to cover the add latency (three to four
 // cycles, two adds a cycle) without running out of vector registers.
 void multiplySse2(const double* m, const double* v, double* r, std::int32_t n) {
-  if (n < 2) return multiplyInOrder(m, v, r, n);
-  forEachRowGroup<2, 6>(n, [&](auto count, const std::int32_t* first) {
-    sse2Group<decltype(count)::value>(m, v, r, n, first);
-  });
+  multiplyTwoLanes<Sse2Lanes, 6>(m, v, r, n);
 }
 
 void multiplyAvx2(const double* m, const double* v, double* r, std::int32_t n) {

@@ -4,12 +4,18 @@
 // and add rounded on its own (build with -ffp-contract=off).
 #pragma once
 
+#include <cfloat>
+#include <cstdint>
+
 // Reassociation, flushed subnormals or ignored NaNs would change the results.
 #if defined(__FAST_MATH__)
 #error "wave1d needs IEEE arithmetic: build without -ffast-math"
 #endif
+// So would intermediates kept in a wider format, as x87 arithmetic does.
+#if FLT_EVAL_METHOD != 0
+#error "wave1d needs every double operation rounded to double: on 32-bit x86 build with -msse2 -mfpmath=sse"
+#endif
 
-#include <cstdint>
 #include <vector>
 
 struct Vector {
