@@ -8,7 +8,6 @@ namespace {
 
 constexpr unsigned LEFT = 1, MIDDLE = 2, RIGHT = 3;
 constexpr int FRAMES_WHILE_RUNNING = 2000;
-constexpr double IDLE_CPU_SECONDS = 0.1;  // over two seconds stopped: a busy loop would use 2
 
 class Animation : public Window1d {
  protected:
@@ -85,65 +84,3 @@ TEST_F(Animation, RightPressWhileLeftIsHeldStopsUntilTheLeftRelease) {
 }
 
 }  // namespace
-
-// 40 units high: the wave, which grows without bound, stays in view until
-// about frame 1850.
-constexpr int TALL = 4000;
-constexpr int LONG_RUN_FRAMES = 2400;
-constexpr int CHECKED_FRAME = 1600;
-constexpr long TOLERATED_GROWTH_KIB = 1024;  // a leaked vector per frame would add 3 MiB here
-
-TEST_F(Animation, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat) {
-  XMoveResizeWindow(x(), window, 0, 0, 1000, TALL);
-  FrameMatch start;
-  ASSERT_TRUE(waitForFrame(1000, TALL, &start));
-  const std::vector<Vector>& frames = modelFrames(LONG_RUN_FRAMES);
-  click(LEFT);
-  long earlyKiB = -1;
-  Clock::time_point earlyTime;
-  int earlyFrame = 0;
-  FrameMatch seen;
-  const bool reached = waitFor(
-      [&] {
-        const auto picture = captureWindow(x(), window);
-        if (!picture) return false;
-        seen = identifyFrame(*picture, LONG_RUN_FRAMES);
-        if (seen.frame >= 300 && earlyKiB < 0) {
-          earlyKiB = program->residentKiB();
-          earlyTime = Clock::now();
-          earlyFrame = seen.frame;
-        }
-        return seen.frame >= CHECKED_FRAME;
-      },
-      std::chrono::milliseconds(100));
-  button(RIGHT, true);
-  ASSERT_TRUE(reached) << "the animation did not reach frame " << CHECKED_FRAME << ", last seen "
-                       << seen.frame;
-  const double framesPerSecond =
-      (seen.frame - earlyFrame) / std::chrono::duration<double>(Clock::now() - earlyTime).count();
-
-  const auto picture = settledCapture();
-  ASSERT_TRUE(picture);
-  const FrameMatch stopped = identifyFrame(*picture, LONG_RUN_FRAMES);
-  ASSERT_GE(stopped.frame, CHECKED_FRAME);
-  ASSERT_LT(stopped.frame + 2, LONG_RUN_FRAMES);
-  EXPECT_TRUE(drawingMatches(*picture, frames[stopped.frame]));
-  EXPECT_FALSE(drawingMatches(*picture, frames[stopped.frame - 2]))
-      << "the comparison cannot tell frames apart";
-  EXPECT_FALSE(drawingMatches(*picture, frames[stopped.frame + 2]));
-
-  // Another two thousand frames or so, beyond what the picture can check.
-  click(LEFT);
-  std::this_thread::sleep_for(std::chrono::duration<double>(std::min(60.0, 2000 / framesPerSecond)));
-  button(RIGHT, true);
-#if defined(__SANITIZE_ADDRESS__)
-  // AddressSanitizer holds freed memory in quarantine: resident memory grows
-  // by design there, so only the plain build checks it.
-#else
-  EXPECT_LE(program->residentKiB() - earlyKiB, TOLERATED_GROWTH_KIB)
-      << "resident memory at frame " << earlyFrame << ": " << earlyKiB << " KiB";
-#endif
-  std::cout << "[   INFO   ] " << framesPerSecond << " frames/s at 1000 x " << TALL << "; resident "
-            << earlyKiB << " KiB at frame " << earlyFrame << ", " << program->residentKiB()
-            << " KiB at the end\n";
-}

@@ -13,47 +13,26 @@
 
 namespace {
 
-// Every value is NaN from frame 140,530 on; before that they pass 1e308 and
-// infinity. The frame rate is measured early on, while the drawing still
-// tells which frame is shown, and the run lasts half as long again as the
-// NaN frame needs at that rate.
-constexpr int FIRST_NAN_FRAME = 140530;
-constexpr int RATE_FRAMES = 1000;
-// One leaked step vector would be 1.6 KB a step, 80 KB a frame; this allows
-// only the toolkit's and driver's one-off growth (up to 516 KiB seen).
-constexpr long TOLERATED_GROWTH_KIB = 2048;
+// The drawing code with infinite and NaN values: frames keep coming, nothing
+// is drawn, and the program still obeys the mouse and the window system.
+// The real program's own run to NaN, 140,000 frames long, is a soak test.
+class NearOverflow : public Window1d {
+ protected:
+  NearOverflow() { command = {title = NEAR_OVERFLOW_PATH}; }
+};
 
-TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
-  modelFrames(RATE_FRAMES + 200);
+TEST_F(NearOverflow, KeepsRunningOnceTheValuesAreNan) {
+  ASSERT_TRUE(waitFor([&] { return captureWindow(x(), window).has_value(); }));
   click(1);
-  const auto clicked = Clock::now();
-  FrameMatch match;
-  ASSERT_TRUE(waitFor([&] {
-    const auto now = captureWindow(x(), window);
-    return now && (match = identifyFrame(*now, RATE_FRAMES + 200)).frame >= RATE_FRAMES;
-  })) << "the animation did not reach frame "
-      << RATE_FRAMES;
-  const double perSecond = match.frame / std::chrono::duration<double>(Clock::now() - clicked).count();
-  const auto needed = std::chrono::duration<double>(1.5 * FIRST_NAN_FRAME / perSecond);
-  ASSERT_LT(needed, std::chrono::minutes(20)) << "too slow here: " << perSecond << " frames/s";
-  std::cout << "[   INFO   ] " << perSecond << " frames/s; running " << needed.count() << " s\n";
-  const long earlyKiB = program->residentKiB();
-  long largestKiB = earlyKiB;
-  while (Clock::now() - clicked < needed) {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    ASSERT_FALSE(program->exitStatus()) << "ended while animating: " << program->standardError();
-    largestKiB = std::max(largestKiB, program->residentKiB());
-  }
-  std::cout << "[   INFO   ] resident " << earlyKiB << " KiB at frame " << match.frame << ", at most "
-            << largestKiB << " KiB over the next " << static_cast<long>(needed.count() * perSecond)
-            << " frames or so\n";
-#if !defined(__SANITIZE_ADDRESS__)  // its quarantine keeps freed memory resident
-  EXPECT_LE(largestKiB - earlyKiB, TOLERATED_GROWTH_KIB);
-#endif
-  // Nothing of the NaN state is drawn, and the program still obeys.
+  ASSERT_TRUE(waitFor([&] { return program->standardError().find("NaN from frame") != std::string::npos; }))
+      << "no NaN frame: " << program->standardError();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
   button(3, true);
-  ASSERT_TRUE(staysStill());
   EXPECT_FALSE(captureWindow(x(), window)->anyDark());
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const double before = program->cpuSeconds();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  EXPECT_LT(program->cpuSeconds() - before, IDLE_CPU_SECONDS) << "still animating after the right press";
   XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
   XSync(x(), False);
   EXPECT_TRUE(waitFor([&] {

@@ -14,14 +14,16 @@
 
 inline const std::string PROGRAM = WAVE1D_PATH;  // absolute, so it is also the title
 inline constexpr int FRAMES_TO_SEARCH = 200;
+// CPU time over a second or two stopped: an animating program would use all of it.
+inline constexpr double IDLE_CPU_SECONDS = 0.1;
 
 class Window1d : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(server.error(), "");
-    program.emplace(PROGRAM, std::vector<std::string>{PROGRAM}, server.name());
-    const auto found = findWindowByTitle(x(), PROGRAM);
-    ASSERT_TRUE(found) << "no window titled " << PROGRAM << "; stderr: " << program->standardError();
+    program.emplace(command.front(), command, server.name());
+    const auto found = findWindowByTitle(x(), title);
+    ASSERT_TRUE(found) << "no window titled " << title << "; stderr: " << program->standardError();
     window = *found;
   }
 
@@ -80,6 +82,10 @@ class Window1d : public ::testing::Test {
     return before && captureWindow(x(), window) == before;
   }
 
+  // What is started and the title its window gets: fixtures for another
+  // build of the program set them in their constructors.
+  std::vector<std::string> command{PROGRAM};
+  std::string title = PROGRAM;
   PrivateXServer server;
   std::optional<RunningProgram> program;
   Window window = 0;

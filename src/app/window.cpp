@@ -1,0 +1,16 @@
+#include "window.hpp"
+
+#include <GL/glut.h>
+
+#include "callbacks.hpp"
+
+void openWindow(int* argc, char** argv) {
+  glutInit(argc, argv);
+  glutInitDisplayMode(GLUT_RGBA | GLUT_SINGLE);
+  // A parent may start us with an empty argument vector; argv[0] is then null.
+  glutCreateWindow(argv[0] != nullptr ? argv[0] : "");
+  glutDisplayFunc(display);
+  glutReshapeFunc(reshape);
+  glutMouseFunc(mouse);
+  glClearColor(1, 1, 1, 1);
+}
