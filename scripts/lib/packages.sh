@@ -6,12 +6,22 @@ need_packages() {
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  local sudo=
+  local sudo= architecture
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
+  # Another processor's libraries (name:arm64) come from multiarch.
+  for architecture in $(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\(.*\)/\1/p' | sort -u); do
+    dpkg --print-foreign-architectures | grep -qx "$architecture" || $sudo dpkg --add-architecture "$architecture"
+  done
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # What the program needs to build and to open its window.
 BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libgl1-mesa-dri)
+
+# What an arm64 build needs: the cross compiler, the arm64 libraries and qemu
+# to run the result here.
+ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user freeglut3-dev:arm64 libgl1-mesa-dri:arm64 libgtest-dev:arm64)
+# Likewise a 32-bit x86 build, which this machine runs directly.
+I686_PACKAGES=(g++-i686-linux-gnu freeglut3-dev:i386 libgtest-dev:i386)
