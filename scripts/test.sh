@@ -1,33 +1,81 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine, builds into build/ and runs every check: the
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer, the same bits
-# from Clang and -march=native builds, and last the whole suite (window tests
-# under a private Xvfb, valgrind, formatting, clang-tidy) ending in CTest's summary.
+# Sets up a Debian machine and runs every check, two stages side by side (one
+# per core): the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the same bits from Clang, -march=native and 32-bit x86 builds; beside
+# them the arm64 build, its unit tests under qemu and its package. Last the
+# whole suite of the optimised build (unit, long, window and soak tests, the
+# arm64 program's window, valgrind, formatting, clang-tidy, the package),
+# ending in CTest's summary. Each stage's time is printed; a failed stage
+# prints the end of its log, which names the failed tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb libx11-dev libxtst-dev clang clang-format clang-tidy valgrind \
-  dpkg-dev file desktop-file-utils
+need_packages "${BUILD_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${I686_PACKAGES[@]}" libgtest-dev xvfb libx11-dev \
+  libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
 jobs=$(nproc)
+logs=$PWD/build-logs
+mkdir -p "$logs"
 
-echo "== Sanitizers: the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAVE1D_SANITIZE=ON -DWAVE1D_WERROR=ON >/dev/null
-cmake --build build-asan -j"$jobs" >/dev/null
-# The GL driver is preloaded so that it stays mapped until the leak check at
-# exit and its allocations can be told apart (and suppressed) by name.
-driver=$(find /usr/lib -name swrast_dri.so -print -quit)
-(cd build-asan && \
-  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:verify_asan_link_order=0 \
-  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  LSAN_OPTIONS=suppressions=$PWD/../tests/sanitizers/lsan.supp \
-  LD_PRELOAD=$driver \
-  ctest -j"$jobs" --output-on-failure)
+# Runs "$@" as the stage $1 with its output in build-logs/$1.log.
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  if "$@" >"$logs/$name.log" 2>&1; then
+    echo "== $name: passed in $((SECONDS - start)) s"
+  else
+    echo "== $name: FAILED after $((SECONDS - start)) s; the end of build-logs/$name.log:"
+    tail -n 40 "$logs/$name.log"
+    return 1
+  fi
+}
 
-echo "== The same bits from other compilers and -march=native"
-scripts/same_bits.sh
+# Under the sanitizers the long model runs and the soak tests are left out:
+# they repeat code the shorter tests run, for figures (bits after 4000 frames,
+# flat memory over 200,000) that only the optimised build needs to prove. The
+# GL driver is preloaded so that it stays mapped until the leak check at exit
+# and its allocations can be told apart (and suppressed) by name.
+# (A stage runs inside an if, where set -e does not apply: hence the &&.)
+sanitizers() {
+  local driver
+  driver=$(find /usr/lib -name swrast_dri.so -path '*x86_64*' -print -quit)
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAVE1D_SANITIZE=ON -DWAVE1D_WERROR=ON &&
+    cmake --build build-asan -j"$jobs" &&
+    (cd build-asan &&
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:verify_asan_link_order=0 \
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+      LSAN_OPTIONS=suppressions=$PWD/../tests/sanitizers/lsan.supp \
+      LD_PRELOAD=$driver \
+      ctest -j"$jobs" -LE 'long|soak' --output-on-failure)
+}
 
-echo "== The suite"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON >/dev/null
-cmake --build build -j"$jobs"
-cd build
-ctest -j"$jobs" --output-on-failure
+arm64() {
+  scripts/cross.sh && ctest --test-dir build-arm64 -j"$jobs" --output-on-failure
+}
+
+started=$SECONDS
+{ stage sanitizers sanitizers && stage same-bits scripts/same_bits.sh; } &
+first_lane=$!
+stage arm64 arm64 &
+second_lane=$!
+status=0
+wait $first_lane || status=1
+wait $second_lane || status=1
+[ $status -eq 0 ] || exit 1
+
+echo "== suite: the optimised build, every label ($((SECONDS - started)) s so far)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
+  -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" >/dev/null
+cmake --build build -j"$jobs" >"$logs/build.log" 2>&1 || { tail -n 40 "$logs/build.log"; exit 1; }
+suite_status=0
+(cd build && ctest -j"$jobs" --output-on-failure) || suite_status=$?
+
+# Every Xvfb, program and emulator the tests started must have ended with them.
+session=$(ps -o sid= -p $$ | tr -d ' ')
+leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" \
+  '$1 == s && $3 ~ /^(Xvfb|wave1d|near_overflow|qemu-aarch64)$/ {print $2, $3}')
+if [ -n "$leftovers" ]; then
+  echo "Left running by the tests:"
+  echo "$leftovers"
+  exit 1
+fi
+exit $suite_status
