@@ -15,6 +15,10 @@ inline constexpr double UNITS_IN_LAST_QUOTED_DIGIT = 1.0;
 // Results that are exact in real arithmetic but pass through a few roundings.
 inline constexpr double FEW_ROUNDINGS = 8 * 2.220446049250313e-16;
 
+// The wave's measured growth against the fastest mode's: the other modes and
+// the end rows keep them apart by a fraction of a percent.
+inline constexpr double GROWTH_RATE_TOLERANCE = 0.01;
+
 // "1.2290" -> 0.0001, "961,941" -> 1, "6.2789e-06" -> 1e-10.
 inline double lastQuotedDigit(const char* quoted) {
   const char* e = std::strpbrk(quoted, "eE");

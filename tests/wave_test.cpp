@@ -127,11 +127,43 @@ TEST(WaveAdvance, LongRunGrowsWithoutBound) {
   } checkpoints[] = {{1, "1.9995"},    {1000, "1.2290"},  {1500, "3.9289"},
                      {2000, "36.905"}, {3000, "5,702.0"}, {4000, "961,941"}};
   int done = 0;
+  double largestAt2000 = 0;
   for (const auto& checkpoint : checkpoints) {
     for (; done < checkpoint.frames; ++done) advance(*state);
     EXPECT_TRUE(agreesToDigitsGiven(largestMagnitude(state->shown), checkpoint.largest))
         << "after " << checkpoint.frames << " frames";
+    if (done == 2000) largestAt2000 = largestMagnitude(state->shown);
   }
+  // By frame 2000 the fastest mode dominates. Its eigenvalue under -L is
+  // 4 cos^2(pi / 402); each step multiplies it by sqrt(1 + c lambda).
+  const double lambda = 4 * std::pow(std::cos(3.14159265358979323846 / 402), 2);
+  const double predictedPerFrame = STEPS_PER_FRAME / 2.0 * std::log1p(0.00005 * lambda);
+  const double measuredPerFrame = std::log(largestMagnitude(state->shown) / largestAt2000) / 2000;
+  EXPECT_NEAR(measuredPerFrame / predictedPerFrame, 1.0, GROWTH_RATE_TOLERANCE);
+}
+
+// The figures docs/growth.md gives, from the model itself: about 140,000
+// frames, half a minute in an optimised build.
+TEST(WaveOverflow, ReachedAtTheStepsTheGrowthPageGives) {
+  constexpr long FIRST_INFINITE_STEP = 7167027, FIRST_ALL_NAN_STEP = 7167029;
+  const auto state = setUpWave();
+  const auto any = [&](auto test) {
+    return std::any_of(state->shown.data.begin(), state->shown.data.end(), test);
+  };
+  long done = 0;
+  while (!any([](double x) { return std::isinf(x); })) {
+    step(*state);
+    ++done;
+    ASSERT_LE(done, FIRST_INFINITE_STEP);
+  }
+  EXPECT_EQ(done, FIRST_INFINITE_STEP);
+  while (!std::all_of(state->shown.data.begin(), state->shown.data.end(),
+                      [](double x) { return std::isnan(x); })) {
+    step(*state);
+    ++done;
+    ASSERT_LE(done, FIRST_ALL_NAN_STEP);
+  }
+  EXPECT_EQ(done, FIRST_ALL_NAN_STEP);
 }
 
 // Near the end of the double range a step overflows to infinity; the

@@ -1,0 +1,37 @@
+# The pictures of docs/growth.md from growth_data's numbers in `data`;
+# `last` is the largest |value| at frame 4000, which the predicted line
+# passes through.
+c = 0.00005
+lambda = 4 * cos(pi / 402)**2          # the largest eigenvalue of -L for 201 points
+rate = 25.5 * log(1 + c * lambda)      # per frame: 51 steps, two roots of modulus sqrt(1 + c lambda)
+
+set terminal pngcairo size 900,500 font "DejaVu Sans,11"
+set output "docs/growth-largest.png"
+set logscale y
+set format y "10^{%T}"
+set xlabel "frame"
+set ylabel "largest |value|"
+set key top left
+set grid
+set xrange [0:150000]
+set yrange [0.1:1e308]
+set arrow from 140530, graph 0 to 140530, graph 1 nohead dt 3
+set label "every value NaN\nfrom frame 140,530" at 140530, graph 0.45 right offset -1,0
+plot data."/largest.dat" using 1:2 every 50 with lines lw 2 title "the model", \
+     (x <= 140530 ? last * exp(rate * (x - 4000)) : 1/0) with lines dt 2 lw 2 title sprintf("fastest mode: x %.6f per frame", exp(rate))
+
+set output "docs/growth-spacetime.png"
+set terminal pngcairo size 700,900 font "DejaVu Sans,11"
+unset arrow
+unset label
+unset logscale y
+set format y "%g"
+unset grid
+set xlabel "point"
+set ylabel "frame"
+set yrange [1500:0]
+set xrange [0:200]
+set cbrange [-4:4]
+set cblabel "value"
+set palette defined (-4 "#08306b", -1 "#6baed6", 0 "white", 1 "#fc9272", 4 "#67000d")
+plot data."/spacetime.dat" matrix with image notitle

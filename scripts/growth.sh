@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Makes docs/growth-largest.png and docs/growth-spacetime.png from the
+# program's own model and prints the figures docs/growth.md quotes. The PNGs
+# carry no timestamps: a second run writes the same bytes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/lib/packages.sh
+need_packages "${BUILD_PACKAGES[@]}" gnuplot-nox fonts-dejavu-core
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)" --target growth_data >/dev/null
+work=build/growth
+mkdir -p "$work"
+build/tools/growth_data "$work"
+cat "$work/events.txt"
+awk '$1 == 1000 || $1 == 2000 || $1 == 4000 {print "largest |value| at frame " $1 ": " $2}' "$work/largest.dat"
+last=$(awk '$1 == 4000 {print $2}' "$work/largest.dat")
+gnuplot -e "data='$work'; last=$last" scripts/growth.gp
+sha256sum docs/growth-largest.png docs/growth-spacetime.png

@@ -1,0 +1,77 @@
+// Writes the numbers behind docs/growth.md, from the program's own model:
+//   largest.dat    frame and largest |value| of the state it draws, every
+//                  frame from 0 until every value is NaN
+//   spacetime.dat  the first SPACE_TIME_FRAMES + 1 frames, one row of
+//                  POINT_COUNT values each
+//   events.txt     the steps of the first infinite and the first NaN value,
+//                  and the first frame whose values are all NaN
+// Usage: growth_data DIRECTORY
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "wave/wave_model.hpp"
+
+namespace {
+
+constexpr int SPACE_TIME_FRAMES = 1500;
+
+double largestMagnitude(const Vector& v) {
+  double largest = 0.0;
+  for (double x : v.data) largest = std::max(largest, std::fabs(x));
+  return largest;
+}
+
+bool anyInfinite(const Vector& v) {
+  return std::any_of(v.data.begin(), v.data.end(), [](double x) { return std::isinf(x); });
+}
+
+bool anyNan(const Vector& v) {
+  return std::any_of(v.data.begin(), v.data.end(), [](double x) { return std::isnan(x); });
+}
+
+bool allNan(const Vector& v) {
+  return std::all_of(v.data.begin(), v.data.end(), [](double x) { return std::isnan(x); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: growth_data DIRECTORY\n";
+    return 2;
+  }
+  const std::string directory = argv[1];
+  std::ofstream largest(directory + "/largest.dat"), spaceTime(directory + "/spacetime.dat"),
+      events(directory + "/events.txt");
+  largest.precision(17);
+  spaceTime.precision(9);
+
+  const auto state = std::make_unique<WaveState>();
+  ensureInitialized(*state);
+  long firstInfiniteStep = -1, firstNanStep = -1, allNanStep = -1;
+  for (long frame = 0;; ++frame) {
+    // Frame `frame` draws the state after frame * STEPS_PER_FRAME steps.
+    if (allNan(state->shown)) {
+      events << "first infinite value: step " << firstInfiniteStep << "\nfirst NaN value: step " << firstNanStep
+             << "\nevery value NaN: from step " << allNanStep << ", drawn from frame " << frame << "\n";
+      break;
+    }
+    largest << frame << ' ' << largestMagnitude(state->shown) << '\n';
+    if (frame <= SPACE_TIME_FRAMES) {
+      for (double x : state->shown.data) spaceTime << x << ' ';
+      spaceTime << '\n';
+    }
+    for (int s = 1; s <= STEPS_PER_FRAME; ++s) {
+      step(*state);
+      const long done = frame * STEPS_PER_FRAME + s;
+      if (firstInfiniteStep < 0 && anyInfinite(state->shown)) firstInfiniteStep = done;
+      if (firstNanStep < 0 && anyNan(state->shown)) firstNanStep = done;
+      if (allNanStep < 0 && allNan(state->shown)) allNanStep = done;
+    }
+  }
+  return largest && spaceTime && events ? 0 : 1;
+}
