@@ -58,10 +58,10 @@ TEST(Construction, AllElementsStartAtZero) {
 
 TEST(Construction, ImpossibleSizesFailAsAllocationFailure) {
   EXPECT_THROW(Vector(-1), std::bad_alloc);
-  EXPECT_THROW(Vector(std::numeric_limits<std::int32_t>::min()), std::bad_alloc);
+  EXPECT_THROW(Vector{std::numeric_limits<std::int32_t>::min()}, std::bad_alloc);
   EXPECT_THROW(Matrix(-1), std::bad_alloc);
   // n * n * 8 bytes exceeds the address range: must not wrap to a small count.
-  EXPECT_THROW(Matrix(std::numeric_limits<std::int32_t>::max()), std::bad_alloc);
+  EXPECT_THROW(Matrix{std::numeric_limits<std::int32_t>::max()}, std::bad_alloc);
 }
 
 TEST(Construction, RowMajorElementAccess) {

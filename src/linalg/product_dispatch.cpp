@@ -39,6 +39,8 @@ const char* productPathName(ProductPath path) {
       return "avx512";
     case ProductPath::Neon:
       return "neon";
+    case ProductPath::WasmSimd:
+      return "wasm_simd";
   }
   return "?";
 }
@@ -51,6 +53,8 @@ bool productPathSupported(ProductPath path) {
     case ProductPath::Sse2:  // part of every x86-64 processor
 #elif defined(__aarch64__)
     case ProductPath::Neon:  // part of every AArch64 processor
+#elif defined(__wasm_simd128__)
+    case ProductPath::WasmSimd:  // a SIMD build runs only where SIMD validates
 #endif
       return true;
 #if defined(__x86_64__)
@@ -80,6 +84,9 @@ ProductKernel productKernel(ProductPath path) {
 #elif defined(__aarch64__)
     case ProductPath::Neon:
       return multiplyNeon;
+#elif defined(__wasm_simd128__)
+    case ProductPath::WasmSimd:
+      return multiplyWasmSimd;
 #endif
     default:  // another processor's path
       return nullptr;
@@ -93,6 +100,8 @@ ProductPath preferredProductPath() {
   return ProductPath::Sse2;
 #elif defined(__aarch64__)
   return ProductPath::Neon;
+#elif defined(__wasm_simd128__)
+  return ProductPath::WasmSimd;
 #else
   return ProductPath::Portable;
 #endif

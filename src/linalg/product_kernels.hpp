@@ -14,6 +14,7 @@ enum class ProductPath {
   Avx2,      // four rows per vector, 4 x 4 transposes
   Avx512,    // eight rows per vector, 4 x 4 transposes in each 256-bit half
   Neon,      // AArch64: two rows per vector, 2 x 2 transposes
+  WasmSimd,  // WebAssembly SIMD: two rows per vector, 2 x 2 transposes
 };
 
 inline constexpr ProductPath ALL_PRODUCT_PATHS[] = {ProductPath::InOrder, ProductPath::Portable,
@@ -36,10 +37,12 @@ ProductPath activeProductPath();
 bool useProductPath(ProductPath path);
 
 // The kernels themselves; the x86 ones exist only in x86-64 builds, the
-// Neon one only in AArch64 builds.
+// Neon one only in AArch64 builds, the WasmSimd one only in WebAssembly
+// builds with SIMD.
 void multiplyInOrder(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyPortable(const double* m, const double* v, double* r, std::int32_t n);
 void multiplySse2(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyAvx2(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyAvx512(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyNeon(const double* m, const double* v, double* r, std::int32_t n);
+void multiplyWasmSimd(const double* m, const double* v, double* r, std::int32_t n);
