@@ -3,4 +3,6 @@
 // here and rounds as a desktop driver does when it stores the vertex.
 #include <GL/gl.h>
 
-extern "C" void glVertex2d(GLdouble x, GLdouble y) { glVertex2f(static_cast<GLfloat>(x), static_cast<GLfloat>(y)); }
+extern "C" void glVertex2d(GLdouble x, GLdouble y) {
+  glVertex2f(static_cast<GLfloat>(x), static_cast<GLfloat>(y));
+}

@@ -17,9 +17,9 @@ enum class ProductPath {
   WasmSimd,  // WebAssembly SIMD: two rows per vector, 2 x 2 transposes
 };
 
-inline constexpr ProductPath ALL_PRODUCT_PATHS[] = {ProductPath::InOrder, ProductPath::Portable,
-                                                    ProductPath::Sse2,    ProductPath::Avx2,
-                                                    ProductPath::Avx512,  ProductPath::Neon};
+inline constexpr ProductPath ALL_PRODUCT_PATHS[] = {
+    ProductPath::InOrder, ProductPath::Portable, ProductPath::Sse2,    ProductPath::Avx2,
+    ProductPath::Avx512,  ProductPath::Neon,     ProductPath::WasmSimd};
 
 // r[i] = sum over j of m[i * n + j] * v[j]; r must not overlap m or v.
 using ProductKernel = void (*)(const double* m, const double* v, double* r, std::int32_t n);

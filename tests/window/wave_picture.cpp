@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -52,27 +53,18 @@ int Capture::lastDarkColumn() const {
   return -1;
 }
 
-std::optional<Capture> captureWindow(Display* x, Window w) {
-  XWindowAttributes a;
-  if (XGetWindowAttributes(x, w, &a) == 0 || a.map_state != IsViewable) return std::nullopt;
-  Window child;
-  int rootX = 0, rootY = 0;
-  XTranslateCoordinates(x, w, DefaultRootWindow(x), 0, 0, &rootX, &rootY, &child);
+Capture pictureFromPixels(int width, int height, int left, int top, int right, int bottom,
+                          const std::function<unsigned long(int col, int row)>& rgbAt) {
   Capture c;
-  c.width = a.width;
-  c.height = a.height;
-  c.left = std::max(0, -rootX);
-  c.top = std::max(0, -rootY);
-  const int right = std::min(a.width, WidthOfScreen(a.screen) - rootX);
-  const int bottom = std::min(a.height, HeightOfScreen(a.screen) - rootY);
-  if (right <= c.left || bottom <= c.top) return std::nullopt;
-  XImage* image = XGetImage(x, w, c.left, c.top, right - c.left, bottom - c.top, AllPlanes, ZPixmap);
-  if (image == nullptr) return std::nullopt;
+  c.width = width;
+  c.height = height;
+  c.left = left;
+  c.top = top;
   c.dark.assign(static_cast<std::size_t>(c.width) * c.height, 0);
   c.columns.resize(c.width);
   for (int row = c.top; row < bottom; ++row)
     for (int col = c.left; col < right; ++col) {
-      const unsigned long pixel = XGetPixel(image, col - c.left, row - c.top) & 0xFFFFFF;
+      const unsigned long pixel = rgbAt(col, row) & 0xFFFFFF;
       if (pixel == 0) {
         c.dark[row * c.width + col] = 1;
         Capture::Span& span = c.columns[col];
@@ -82,6 +74,23 @@ std::optional<Capture> captureWindow(Display* x, Window w) {
         ++c.otherColours;
       }
     }
+  return c;
+}
+
+std::optional<Capture> captureWindow(Display* x, Window w) {
+  XWindowAttributes a;
+  if (XGetWindowAttributes(x, w, &a) == 0 || a.map_state != IsViewable) return std::nullopt;
+  Window child;
+  int rootX = 0, rootY = 0;
+  XTranslateCoordinates(x, w, DefaultRootWindow(x), 0, 0, &rootX, &rootY, &child);
+  const int left = std::max(0, -rootX), top = std::max(0, -rootY);
+  const int right = std::min(a.width, WidthOfScreen(a.screen) - rootX);
+  const int bottom = std::min(a.height, HeightOfScreen(a.screen) - rootY);
+  if (right <= left || bottom <= top) return std::nullopt;
+  XImage* image = XGetImage(x, w, left, top, right - left, bottom - top, AllPlanes, ZPixmap);
+  if (image == nullptr) return std::nullopt;
+  Capture c = pictureFromPixels(a.width, a.height, left, top, right, bottom,
+                                [&](int col, int row) { return XGetPixel(image, col - left, row - top); });
   XDestroyImage(image);
   return c;
 }

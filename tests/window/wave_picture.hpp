@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,11 @@ struct Capture {
   int firstDarkColumn() const;  // -1 when there is none
   int lastDarkColumn() const;
 };
+
+// A picture of width x height pixels of which columns left .. right - 1 and
+// rows top .. bottom - 1 were read; rgbAt gives a pixel as 0xRRGGBB.
+Capture pictureFromPixels(int width, int height, int left, int top, int right, int bottom,
+                          const std::function<unsigned long(int col, int row)>& rgbAt);
 
 // The part of the window that is on screen; nothing if it cannot be read
 // (not mapped yet, for instance).
