@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine and runs every check, two stages side by side (one
-# per core): the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the same bits from Clang, -march=native and 32-bit x86 builds; beside
-# them the arm64 build, its unit tests under qemu and its package. Last the
-# whole suite of the optimised build (unit, long, window and soak tests, the
-# arm64 program's window, valgrind, formatting, clang-tidy, the package),
-# ending in CTest's summary. Each stage's time is printed; a failed stage
-# prints the end of its log, which names the failed tests.
+# Sets up a Debian machine and runs every check in stages, three lanes side
+# by side: (1) the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the same bits from Clang, -march=native and 32-bit x86 builds; (2) the
+# arm64 build with its unit tests under qemu and its package, then the web
+# build with its unit tests under Node; (3) the optimised build and its soak
+# tests. Last the rest of the optimised build's suite (unit, long and window
+# tests, the arm64 program's window, the browser test, valgrind, formatting,
+# clang-tidy, the package), ending in CTest's summary. Each stage's time is
+# printed; a failed stage prints the end of its log, which names the failed
+# tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${BUILD_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${I686_PACKAGES[@]}" libgtest-dev xvfb libx11-dev \
-  libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
+need_packages "${BUILD_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${I686_PACKAGES[@]}" "${WEB_PACKAGES[@]}" libgtest-dev \
+  xvfb libx11-dev libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
 jobs=$(nproc)
 logs=$PWD/build-logs
 mkdir -p "$logs"
@@ -52,22 +54,36 @@ arm64() {
   scripts/cross.sh && ctest --test-dir build-arm64 -j"$jobs" --output-on-failure
 }
 
+web() {
+  scripts/web.sh && (cd tests/web && npm ci --no-audit --no-fund) &&
+    ctest --test-dir build-web -j"$jobs" --output-on-failure &&
+    ctest --test-dir build-web-simd -j"$jobs" --output-on-failure
+}
+
+# The optimised build knows the arm64 program and the web page, built by the
+# other lanes by the time its suite runs. Its soak tests, minutes long, run
+# here beside the other lanes.
+soak() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
+    -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/build-web" &&
+    cmake --build build -j"$jobs" && ctest --test-dir build -L soak --output-on-failure
+}
+
 started=$SECONDS
+lanes=()
 { stage sanitizers sanitizers && stage same-bits scripts/same_bits.sh; } &
-first_lane=$!
-stage arm64 arm64 &
-second_lane=$!
+lanes+=($!)
+{ stage arm64 arm64 && stage web web; } &
+lanes+=($!)
+stage soak soak &
+lanes+=($!)
 status=0
-wait $first_lane || status=1
-wait $second_lane || status=1
+for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
 [ $status -eq 0 ] || exit 1
 
-echo "== suite: the optimised build, every label ($((SECONDS - started)) s so far)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
-  -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" >/dev/null
-cmake --build build -j"$jobs" >"$logs/build.log" 2>&1 || { tail -n 40 "$logs/build.log"; exit 1; }
+echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) s so far)"
 suite_status=0
-(cd build && ctest -j"$jobs" --output-on-failure) || suite_status=$?
+(cd build && ctest -j"$jobs" -LE soak --output-on-failure) || suite_status=$?
 
 # Every Xvfb, program and emulator the tests started must have ended with them.
 session=$(ps -o sid= -p $$ | tr -d ' ')

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages emscripten nodejs node-acorn cmake make
+need_packages "${WEB_PACKAGES[@]}" cmake make
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn.
 export NODE_PATH=/usr/share/nodejs
 node=$(command -v node)

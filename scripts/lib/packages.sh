@@ -25,3 +25,5 @@ BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libgl1-mesa-dri)
 ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user freeglut3-dev:arm64 libgl1-mesa-dri:arm64 libgtest-dev:arm64)
 # Likewise a 32-bit x86 build, which this machine runs directly.
 I686_PACKAGES=(g++-i686-linux-gnu freeglut3-dev:i386 libgtest-dev:i386)
+# And a web build, with its browser test (npm comes with nodejs).
+WEB_PACKAGES=(emscripten nodejs node-acorn chromium)
