@@ -76,6 +76,16 @@ class Window1d : public ::testing::Test {
     return settled;
   }
 
+  // Once every value is NaN a repaint, here from a resize, draws nothing.
+  bool repaintsBlankAfterResize() {
+    XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
+    XSync(x(), False);
+    return waitFor([&] {
+      const auto resized = captureWindow(x(), window);
+      return resized && resized->width == 1000 && !resized->anyDark();
+    });
+  }
+
   bool staysStill() {
     const auto before = settledCapture();
     std::this_thread::sleep_for(std::chrono::seconds(1));
