@@ -85,10 +85,13 @@ echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) 
 suite_status=0
 (cd build && ctest -j"$jobs" -LE soak --output-on-failure) || suite_status=$?
 
-# Every Xvfb, program, emulator and browser the tests started must have ended with them.
+# Every Xvfb, program, emulator and browser the tests started must have
+# ended with them. The browser runs in a session of its own, so it is known
+# by the profile folder the browser test gives it.
 session=$(ps -o sid= -p $$ | tr -d ' ')
 leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" \
-  '$1 == s && $3 ~ /^(Xvfb|wave1d|near_overflow|qemu-aarch64|chromium)$/ {print $2, $3}')
+  '$1 == s && $3 ~ /^(Xvfb|wave1d|near_overflow|qemu-aarch64)$/ {print $2, $3}')
+leftovers+=$(pgrep -a -f -- '--user-data-dir=[^ ]*wave1d-web-' || true)
 if [ -n "$leftovers" ]; then
   echo "Left running by the tests:"
   echo "$leftovers"
