@@ -17,9 +17,19 @@ enum class ProductPath {
   WasmSimd,  // WebAssembly SIMD: two rows per vector, 2 x 2 transposes
 };
 
-inline constexpr ProductPath ALL_PRODUCT_PATHS[] = {
-    ProductPath::InOrder, ProductPath::Portable, ProductPath::Sse2,    ProductPath::Avx2,
-    ProductPath::Avx512,  ProductPath::Neon,     ProductPath::WasmSimd};
+// The paths built into this program: the portable ones and those of the
+// processor family it was compiled for (each may still need a check at run
+// time, see productPathSupported).
+inline constexpr ProductPath BUILT_PRODUCT_PATHS[] = {
+    ProductPath::InOrder, ProductPath::Portable,
+#if defined(__x86_64__)
+    ProductPath::Sse2,    ProductPath::Avx2,     ProductPath::Avx512,
+#elif defined(__aarch64__)
+    ProductPath::Neon,
+#elif defined(__wasm_simd128__)
+    ProductPath::WasmSimd,
+#endif
+};
 
 // r[i] = sum over j of m[i * n + j] * v[j]; r must not overlap m or v.
 using ProductKernel = void (*)(const double* m, const double* v, double* r, std::int32_t n);
