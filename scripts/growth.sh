@@ -14,5 +14,6 @@ build/tools/growth_data "$work"
 cat "$work/events.txt"
 awk '$1 == 1000 || $1 == 2000 || $1 == 4000 {print "largest |value| at frame " $1 ": " $2}' "$work/largest.dat"
 last=$(awk '$1 == 4000 {print $2}' "$work/largest.dat")
-gnuplot -e "data='$work'; last=$last" scripts/growth.gp
+nan=$(sed -n 's/.*drawn from frame \([0-9]*\).*/\1/p' "$work/events.txt")
+gnuplot -e "data='$work'; last=$last; nan=$nan" scripts/growth.gp
 sha256sum docs/growth-largest.png docs/growth-spacetime.png
