@@ -18,7 +18,7 @@ need_packages() {
 }
 
 # What the program needs to build and to open its window.
-BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libgl1-mesa-dri)
+BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libx11-dev libgl1-mesa-dri)
 
 # What an arm64 build needs: the cross compiler, the arm64 libraries and qemu
 # to run the result here.

@@ -3,8 +3,14 @@
 #include <GL/glut.h>
 
 #include "callbacks.hpp"
+#if !defined(__EMSCRIPTEN__)
+#include "display_loss.hpp"
+#endif
 
 void openWindow(int* argc, char** argv) {
+#if !defined(__EMSCRIPTEN__)  // a browser page has no X server to lose
+  endAtOnceWhenTheDisplayIsLost(*argc, argv);
+#endif
   glutInit(argc, argv);
   glutInitDisplayMode(GLUT_RGBA | GLUT_SINGLE);
   // A parent may start us with an empty argument vector; argv[0] is then null.

@@ -28,7 +28,9 @@ TEST_F(NearOverflow, KeepsRunningOnceTheValuesAreNan) {
       << "no NaN frame: " << program->standardError();
   std::this_thread::sleep_for(std::chrono::seconds(1));
   button(3, true);
-  EXPECT_FALSE(captureWindow(x(), window)->anyDark());
+  const auto stopped = captureWindow(x(), window);
+  ASSERT_TRUE(stopped);
+  EXPECT_FALSE(stopped->anyDark());
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const double before = program->cpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -99,16 +101,21 @@ TEST_F(ToolkitOptions, UnknownOptionsAndArgumentsAreLeftAlone) {
   expectTheWaveDrawn(start({"-no-such-option", "extra"}, server.name()), 300, 300);
 }
 
-// The toolkit turns a -geometry it cannot parse into a zero-sized window,
-// which the X server refuses; the toolkit then reports the X error and
-// exits. That is its handling, not a crash: no signal, a message, status 1.
-TEST_F(ToolkitOptions, UnparsableGeometryEndsWithTheToolkitsError) {
+// The toolkit leaves the size it could not parse unset and creates a window
+// of whatever the memory held (seen: 0 and 32896 pixels), run by run. The X
+// server may then refuse the first drawing, and the toolkit ends the program
+// with that X error: a message and status 1. Or the window takes it and the
+// program runs. Never a death by a signal, nor a word on standard output.
+TEST_F(ToolkitOptions, UnparsableGeometryEitherEndsWithTheToolkitsErrorOrRuns) {
   for (const char* geometry : {"garbage", "500x", "x300+5"}) {
     program.emplace(PROGRAM, std::vector<std::string>{PROGRAM, "-geometry", geometry}, server.name());
-    const auto status = program->waitForExit();
-    ASSERT_TRUE(status) << geometry << ": still running";
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) != 0) << geometry << ": wait status " << *status;
-    EXPECT_NE(program->standardError(), "") << geometry;
+    if (const auto status = program->waitForExit(std::chrono::seconds(5))) {
+      EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1) << geometry << ": wait status " << *status;
+      EXPECT_NE(program->standardError(), "") << geometry;
+    } else {
+      EXPECT_TRUE(findWindowByTitle(server.connection(), PROGRAM))
+          << geometry << ": running without a window";
+    }
     EXPECT_EQ(program->standardOutput(), "");
   }
 }
@@ -127,7 +134,7 @@ void expectEndedPromptly(RunningProgram& program) {
   ASSERT_TRUE(status) << "still running";
   EXPECT_FALSE(WIFSIGNALED(*status) && WTERMSIG(*status) != SIGTERM)
       << "died of signal " << WTERMSIG(*status);
-  EXPECT_NE(kill(program.pid(), 0), 0) << "the process is still there";
+  EXPECT_FALSE(program.processExists()) << "the process is still there";
 }
 
 TEST_F(Window1d, ClosingTheWindowEndsTheProgram) {
@@ -160,7 +167,7 @@ TEST_F(Window1d, ADisconnectionByTheWindowSystemEndsTheProgram) {
 
 TEST_F(Window1d, SigtermEndsTheProgramWhileAnimating) {
   click(1);
-  kill(program->pid(), SIGTERM);
+  program->signal(SIGTERM);
   expectEndedPromptly(*program);
 }
 

@@ -52,7 +52,9 @@ TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
   // Nothing of the NaN state is drawn, and the program still obeys.
   button(3, true);
   ASSERT_TRUE(staysStill());
-  EXPECT_FALSE(captureWindow(x(), window)->anyDark());
+  const auto stopped = captureWindow(x(), window);
+  ASSERT_TRUE(stopped);
+  EXPECT_FALSE(stopped->anyDark());
   EXPECT_TRUE(repaintsBlankAfterResize());
   EXPECT_FALSE(program->exitStatus()) << program->standardError();
 }

@@ -1,3 +1,6 @@
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
 #include "x_session.hpp"
 
 #include <fcntl.h>
@@ -8,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -42,9 +46,20 @@ std::string readAll(int fd) {
 // handler would end the whole test run on the first such error.
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-// Xvfb can miss a SIGTERM that arrives just before it goes back to sleep,
-// and then sleeps for minutes: ask again every 100 ms, then insist.
+std::string failed(const char* call) { return std::string(call) + " failed: " + std::strerror(errno); }
+
+// In the child between fork and exec: the output goes where it is told, or
+// the child ends as if the program could not be run.
+void redirectOrExit(int from, int to) {
+  if (from < 0 || dup2(from, to) < 0) _exit(127);
+}
+
+// Only ever a child of ours: kill() with 0 or -1 would signal our whole
+// process group or every process we may signal.
 void endServer(pid_t pid) {
+  if (pid <= 0) return;
+  // Xvfb can miss a SIGTERM that arrives just before it goes back to sleep,
+  // and then sleeps for minutes: ask again every 100 ms, then insist.
   for (int attempt = 0; attempt < 50; ++attempt) {
     kill(pid, SIGTERM);
     timespec pause{0, 100'000'000};
@@ -56,6 +71,7 @@ void endServer(pid_t pid) {
 }
 
 void endProcess(pid_t pid) {
+  if (pid <= 0) return;
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
 }
@@ -69,16 +85,22 @@ PrivateXServer::PrivateXServer() {
   }
   int ready[2];
   if (pipe(ready) != 0) {
-    error_ = "pipe failed";
+    error_ = failed("pipe");
     return;
   }
   pid_ = fork();
+  if (pid_ < 0) {
+    error_ = failed("fork");
+    close(ready[0]);
+    close(ready[1]);
+    return;
+  }
   if (pid_ == 0) {
     close(ready[0]);
     const std::string fd = std::to_string(ready[1]);
     const int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, STDOUT_FILENO);
-    dup2(devnull, STDERR_FILENO);
+    redirectOrExit(devnull, STDOUT_FILENO);
+    redirectOrExit(devnull, STDERR_FILENO);
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x4096x24", "-nolisten", "tcp",
            "-noreset", static_cast<char*>(nullptr));
     _exit(127);
@@ -107,20 +129,43 @@ PrivateXServer::PrivateXServer() {
 
 PrivateXServer::~PrivateXServer() {
   if (connection_ != nullptr) XCloseDisplay(connection_);
-  if (pid_ > 0) endServer(pid_);
+  endServer(pid_);
+}
+
+void PrivateXServer::crash() {
+  if (connection_ != nullptr) XCloseDisplay(connection_);
+  connection_ = nullptr;
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& argv,
                                const std::string& display)
     : stdout_(memfd_create("stdout", 0)), stderr_(memfd_create("stderr", 0)) {
+  // A program that cannot be started fails the test and looks like one
+  // that could not be executed, which ended at once with status 127.
+  const auto cannotStart = [&](const char* call) {
+    ADD_FAILURE() << "cannot start " << path << ": " << failed(call);
+    status_ = 127 << 8;
+  };
+  if (stdout_ < 0 || stderr_ < 0) {
+    cannotStart("memfd_create");
+    return;
+  }
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   const std::string displayVariable = "DISPLAY=" + display;
   pid_ = fork();
+  if (pid_ < 0) {
+    cannotStart("fork");
+    return;
+  }
   if (pid_ == 0) {
-    dup2(stdout_, STDOUT_FILENO);
-    dup2(stderr_, STDERR_FILENO);
+    redirectOrExit(stdout_, STDOUT_FILENO);
+    redirectOrExit(stderr_, STDERR_FILENO);
     if (display.empty()) {
       unsetenv("DISPLAY");
     } else {
@@ -133,21 +178,28 @@ RunningProgram::RunningProgram(const std::string& path, const std::vector<std::s
 
 RunningProgram::~RunningProgram() {
   if (!exitStatus()) endProcess(pid_);
-  close(stdout_);
-  close(stderr_);
+  if (stdout_ >= 0) close(stdout_);
+  if (stderr_ >= 0) close(stderr_);
 }
+
+void RunningProgram::signal(int number) const {
+  if (pid_ > 0) kill(pid_, number);
+}
+
+bool RunningProgram::processExists() const { return pid_ > 0 && kill(pid_, 0) == 0; }
 
 std::string RunningProgram::standardOutput() const { return readAll(stdout_); }
 std::string RunningProgram::standardError() const { return readAll(stderr_); }
 
 std::optional<int> RunningProgram::exitStatus() {
   int status = 0;
-  if (!status_ && waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
+  // waitpid(-1) would reap any child of the test's.
+  if (!status_ && pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
   return status_;
 }
 
-std::optional<int> RunningProgram::waitForExit() {
-  waitFor([&] { return exitStatus().has_value(); });
+std::optional<int> RunningProgram::waitForExit(std::chrono::seconds patience) {
+  waitForLong([&] { return exitStatus().has_value(); }, patience);
   return exitStatus();
 }
 

@@ -44,6 +44,9 @@ class PrivateXServer {
   const std::string& error() const { return error_; }
   const std::string& name() const { return name_; }  // ":N"
   Display* connection() const { return connection_; }
+  // Ends the server at once, as a crash would (our own connection is closed
+  // first: Xlib would end the test on its loss).
+  void crash();
 
  private:
   pid_t pid_ = -1;
@@ -53,8 +56,9 @@ class PrivateXServer {
 };
 
 // The program started with exactly `argv` (possibly empty) on `display`
-// (no DISPLAY at all when empty), its output kept in anonymous files. Ended with SIGKILL if still
-// running when destroyed.
+// (no DISPLAY at all when empty), its output kept in anonymous files. Ended
+// with SIGKILL if still running when destroyed. One that cannot be started
+// fails the test and reports exit status 127.
 class RunningProgram {
  public:
   RunningProgram(const std::string& path, const std::vector<std::string>& argv, const std::string& display);
@@ -62,13 +66,15 @@ class RunningProgram {
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
-  pid_t pid() const { return pid_; }
+  // Both do nothing for a program that never started.
+  void signal(int number) const;
+  bool processExists() const;
   std::string standardOutput() const;
   std::string standardError() const;
   // The wait status once the process has ended, nothing while it runs.
   std::optional<int> exitStatus();
-  // Waits up to PATIENCE for the end.
-  std::optional<int> waitForExit();
+  // Waits up to `patience` for the end.
+  std::optional<int> waitForExit(std::chrono::seconds patience = PATIENCE);
   long residentKiB() const;
   double cpuSeconds() const;  // user and system time used so far
 

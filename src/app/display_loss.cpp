@@ -1,0 +1,74 @@
+#include "display_loss.hpp"
+
+#include <X11/Xlib.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/select.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+// Copied at start: the signal handler may not allocate or call into Xlib.
+char displayName[256];
+constexpr int HANDLED_SIGNALS[] = {SIGSEGV, SIGBUS, SIGPIPE};
+struct sigaction previousHandling[std::size(HANDLED_SIGNALS)];
+// Xlib and the toolkit wait on the connection with select(), so it is below this.
+constexpr int DESCRIPTORS_TO_SCAN = FD_SETSIZE;
+
+// Xlib's own handler would call exit(), and the GL driver's exit handlers
+// then talk to the dead connection: some crash, some wait forever. Nothing
+// is left to save, so the process ends without them.
+[[noreturn]] void reportLostDisplay(const char* name) {
+  static const char prefix[] = "wave1d: lost the connection to the X display ";
+  (void)!write(STDERR_FILENO, prefix, sizeof prefix - 1);
+  (void)!write(STDERR_FILENO, name, std::strlen(name));
+  (void)!write(STDERR_FILENO, "\n", 1);
+  _exit(1);
+}
+
+int onConnectionLost(Display* display) { reportLostDisplay(DisplayString(display)); }
+
+// The program's only socket is its X connection; a peer that hung up means
+// the X server is gone.
+bool xServerHungUp() {
+  for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) {
+    struct stat about {};
+    if (fstat(fd, &about) != 0 || !S_ISSOCK(about.st_mode)) continue;
+    pollfd socket{fd, POLLRDHUP, 0};
+    if (poll(&socket, 1, 0) == 1 && (socket.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return true;
+  }
+  return false;
+}
+
+// Two ways the loss shows besides Xlib's handler: the GL driver asks the
+// server about itself while the toolkit starts, and reads a reply that never
+// came from a dead connection as a null pointer (a fault); and a request
+// written to it raises SIGPIPE. With the server gone, either is the lost
+// display. Any other such signal gets the handling it had before (the
+// default, or a sanitizer's): a fault's instruction runs again, a SIGPIPE is
+// raised again.
+void onSignal(int number) {
+  if (xServerHungUp()) reportLostDisplay(displayName);
+  for (std::size_t i = 0; i < std::size(HANDLED_SIGNALS); ++i)
+    if (HANDLED_SIGNALS[i] == number) sigaction(number, &previousHandling[i], nullptr);
+  if (number == SIGPIPE) raise(SIGPIPE);
+}
+
+}  // namespace
+
+void endAtOnceWhenTheDisplayIsLost(int argc, char** argv) {
+  const char* requested = nullptr;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
+  std::strncpy(displayName, XDisplayName(requested), sizeof displayName - 1);
+  XSetIOErrorHandler(onConnectionLost);
+  struct sigaction handling {};
+  handling.sa_handler = onSignal;
+  sigemptyset(&handling.sa_mask);
+  for (std::size_t i = 0; i < std::size(HANDLED_SIGNALS); ++i)
+    sigaction(HANDLED_SIGNALS[i], &handling, &previousHandling[i]);
+}

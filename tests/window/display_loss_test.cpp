@@ -1,0 +1,72 @@
+// The X server killed under the program, as a logout, a dropped ssh -X
+// connection or a crashed compositor would: at moments spread over its
+// start-up, where the GL driver's set-up used to crash it (a fault or a
+// SIGPIPE in about one run in six), with the wave standing still, and while
+// it animates. Every time it must end at once with status 1 and say which
+// display it lost.
+#include <sys/wait.h>
+
+#include <thread>
+
+#include "window_fixture.hpp"
+
+namespace {
+
+// Far longer than an ending takes; a program past it has hung.
+constexpr std::chrono::seconds AT_ONCE{10};
+constexpr int START_UP_RUNS = 24;
+constexpr std::chrono::milliseconds START_UP_SPACING{10};
+
+std::string lostLine(const std::string& display) {
+  return "wave1d: lost the connection to the X display " + display + "\n";
+}
+
+void expectEndedWithStatusOne(RunningProgram& program, const std::string& when) {
+  const auto status = program.waitForExit(AT_ONCE);
+  ASSERT_TRUE(status) << when << ": still running " << AT_ONCE.count() << " s after the display was lost";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1)
+      << when << ": " << (WIFSIGNALED(*status) ? "died of signal " : "wait status ")
+      << (WIFSIGNALED(*status) ? WTERMSIG(*status) : *status) << "; " << program.standardError();
+  EXPECT_EQ(program.standardOutput(), "");
+}
+
+// Killed this early, the toolkit may not have connected yet and fails to
+// open the display instead; its message names the display too.
+TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
+  for (int run = 0; run < START_UP_RUNS; ++run) {
+    PrivateXServer server;
+    ASSERT_EQ(server.error(), "");
+    RunningProgram program(PROGRAM, {PROGRAM}, server.name());
+    std::this_thread::sleep_for(run * START_UP_SPACING);
+    server.crash();
+    const std::string when = std::to_string(run * START_UP_SPACING.count()) + " ms after the start";
+    expectEndedWithStatusOne(program, when);
+    const std::string said = program.standardError();
+    EXPECT_NE(said.find(server.name(), said.rfind('\n', said.size() - 2) + 1), std::string::npos)
+        << when << ": the last line does not name " << server.name() << ": " << said;
+  }
+}
+
+TEST_F(Window1d, DisplayLostWhileStoppedEndsTheProgramWithStatusOne) {
+  FrameMatch first;
+  ASSERT_TRUE(waitForFrame(300, 300, &first));
+  const std::string display = server.name();
+  server.crash();
+  expectEndedWithStatusOne(*program, "stopped");
+  EXPECT_EQ(program->standardError(), lostLine(display));
+}
+
+TEST_F(Window1d, DisplayLostWhileAnimatingEndsTheProgramWithStatusOne) {
+  FrameMatch first;
+  const auto before = waitForFrame(300, 300, &first);
+  ASSERT_TRUE(before);
+  click(1);
+  ASSERT_TRUE(waitFor([&] { return !(captureWindow(x(), window) == before); }))
+      << "the animation did not start";
+  const std::string display = server.name();
+  server.crash();
+  expectEndedWithStatusOne(*program, "animating");
+  EXPECT_EQ(program->standardError(), lostLine(display));
+}
+
+}  // namespace
