@@ -23,7 +23,8 @@ BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libx11-dev libgl1-mesa-dr
 # What an arm64 build needs: the cross compiler, the arm64 libraries and qemu
 # to run the result here.
 ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user freeglut3-dev:arm64 libgl1-mesa-dri:arm64 libgtest-dev:arm64)
-# Likewise a 32-bit x86 build, which this machine runs directly.
-I686_PACKAGES=(g++-i686-linux-gnu freeglut3-dev:i386 libgtest-dev:i386)
+# Likewise a 32-bit x86 build, which runs directly where the kernel runs
+# 32-bit programs and under qemu-i386 where it does not.
+I686_PACKAGES=(g++-i686-linux-gnu freeglut3-dev:i386 libgtest-dev:i386 qemu-user)
 # And a web build, with its browser test (npm comes with nodejs).
 WEB_PACKAGES=(emscripten nodejs node-acorn chromium)
