@@ -90,7 +90,7 @@ suite_status=0
 # by the profile folder the browser test gives it.
 session=$(ps -o sid= -p $$ | tr -d ' ')
 leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" \
-  '$1 == s && $3 ~ /^(Xvfb|wave1d|near_overflow|qemu-aarch64)$/ {print $2, $3}')
+  '$1 == s && $3 ~ /^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386)$/ {print $2, $3}')
 leftovers+=$(pgrep -a -f -- '--user-data-dir=[^ ]*wave1d-web-' || true)
 if [ -n "$leftovers" ]; then
   echo "Left running by the tests:"
