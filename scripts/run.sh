@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Set up, build into build/ and start the program; arguments go to the toolkit.
+# Builds the program into build/ and starts it; arguments go to the toolkit.
+# On Debian and its derivatives it first installs what is missing; elsewhere
+# it builds with what is there, or says what to install.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${BUILD_PACKAGES[@]}"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=OFF >/dev/null
-cmake --build build -j"$(nproc)"
+if command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; then
+  need_packages "${BUILD_PACKAGES[@]}"
+else
+  need_build_tools
+fi
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null || {
+  say_what_to_install
+  exit 1
+}
+cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target wave1d
 exec "$PWD/build/wave1d" "$@"

@@ -17,6 +17,30 @@ need_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Where apt-get is missing: what to install, by package manager.
+say_what_to_install() {
+  cat >&2 <<'END'
+wave1d needs a C++17 compiler, CMake 3.22 or later, make, and the development
+files of GLUT (freeglut), OpenGL and X11. Install them with one of:
+  Debian, Ubuntu:      sudo apt-get install g++ cmake make freeglut3-dev libgl-dev libx11-dev
+  Fedora, RHEL:        sudo dnf install gcc-c++ cmake make freeglut-devel mesa-libGL-devel libX11-devel
+  openSUSE:            sudo zypper install gcc-c++ cmake make freeglut-devel Mesa-libGL-devel libX11-devel
+  Arch:                sudo pacman -S gcc cmake make freeglut mesa libx11
+  Alpine:              sudo apk add g++ cmake make freeglut-dev mesa-dev libx11-dev
+END
+}
+
+# The tools the build runs; the libraries are CMake's to find.
+need_build_tools() {
+  local missing=() tool
+  command -v c++ >/dev/null || command -v g++ >/dev/null || command -v clang++ >/dev/null || missing+=("a C++ compiler")
+  for tool in cmake make; do command -v "$tool" >/dev/null || missing+=("$tool"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Not found: ${missing[*]}." >&2
+  say_what_to_install
+  exit 1
+}
+
 # What the program needs to build and to open its window.
 BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libx11-dev libgl1-mesa-dri)
 
