@@ -5,8 +5,9 @@
 # arm64 build with its unit tests under qemu and its package, then the web
 # build with its unit tests under Node; (3) the optimised build and its soak
 # tests. Last the rest of the optimised build's suite (unit, long and window
-# tests, the arm64 program's window, the browser test, valgrind, formatting,
-# clang-tidy, the package), ending in CTest's summary. Each stage's time is
+# tests, the unit tests and the program on other processors under qemu, the
+# page in three browser engines, valgrind, formatting, clang-tidy, the
+# package), ending in CTest's summary. Each stage's time is
 # printed; a failed stage prints the end of its log, which names the failed
 # tests.
 set -euo pipefail
@@ -65,7 +66,7 @@ web() {
 # here beside the other lanes.
 soak() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
-    -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/build-web" &&
+    -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/public" &&
     cmake --build build -j"$jobs" && ctest --no-tests=error --test-dir build -L soak --output-on-failure
 }
 
@@ -85,13 +86,13 @@ echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) 
 suite_status=0
 (cd build && ctest --no-tests=error -j"$jobs" -LE soak --output-on-failure) || suite_status=$?
 
-# Every Xvfb, program, emulator and browser the tests started must have
-# ended with them. The browser runs in a session of its own, so it is known
-# by the profile folder the browser test gives it.
+# Every Xvfb, program, emulator, driver and browser the tests started must
+# have ended with them. Browsers may run in sessions of their own, so they
+# are known by the profile folders the browser tests give them.
 session=$(ps -o sid= -p $$ | tr -d ' ')
-leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" \
-  '$1 == s && $3 ~ /^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386)$/ {print $2, $3}')
-leftovers+=$(pgrep -a -f -- '--user-data-dir=[^ ]*wave1d-web-' || true)
+leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" '$1 == s && $3 ~
+  /^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces)$/ {print $2, $3}')
+leftovers+=$(pgrep -a -f -- '/wave1d-web-[^ /]*/profile-' || true)
 if [ -n "$leftovers" ]; then
   echo "Left running by the tests:"
   echo "$leftovers"

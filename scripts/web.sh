@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Builds wave1d for web browsers into build-web/: index.html, wave1d.js and
-# wave1d.wasm, and in simd/ the same program built with WebAssembly SIMD,
-# which the page loads where the browser supports it. Any static web server
-# can serve the folder, e.g.
-#   python3 -m http.server -d build-web -b 127.0.0.1 8000
+# Builds wave1d for web browsers and writes the site into public/, apart
+# from the build trees: index.html, wave1d.js, wave1d.wasm and, in simd/,
+# the program built with WebAssembly SIMD, which the page chooses where the
+# browser supports it; and wave1d.html, the whole page in one file that
+# works when opened from disk. Any static web server can serve public/, e.g.
+#   python3 -m http.server -d public -b 127.0.0.1 8000
 # The unit tests are built too: ctest --test-dir build-web (and build-web-simd)
 # runs them under Node.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${WEB_PACKAGES[@]}" cmake make
+need_packages "${WEB_PACKAGES[@]}" cmake make python3
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn.
 export NODE_PATH=/usr/share/nodejs
 node=$(command -v node)
@@ -24,6 +25,17 @@ for variant in plain simd; do
     -DCMAKE_CROSSCOMPILING_EMULATOR="$node;--no-experimental-fetch" "$@" >/dev/null
   cmake --build "$folder" -j"$(nproc)"
 done
-mkdir -p build-web/simd
-cp build-web-simd/wave1d.js build-web-simd/wave1d.wasm build-web/simd/
-ls build-web/index.html build-web/wave1d.* build-web/simd/*
+# Both builds' scripts are the same; only the WebAssembly differs.
+cmp build-web/wave1d.js build-web-simd/wave1d.js
+rm -rf public
+mkdir -p public/simd
+cp web/index.html build-web/wave1d.js build-web/wave1d.wasm public/
+cp build-web-simd/wave1d.wasm public/simd/
+python3 web/single_file.py web/index.html build-web/wave1d.js build-web/wave1d.wasm build-web-simd/wave1d.wasm \
+  public/wave1d.html
+# What a browser downloads: the served page with one build, or the one file.
+size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
+cd public
+size index.html wave1d.js wave1d.wasm
+size index.html wave1d.js simd/wave1d.wasm
+size wave1d.html

@@ -1,0 +1,116 @@
+// What the browser tests share: the site served from 127.0.0.1, a private
+// Xvfb for the browsers that need a display for WebGL, and the comparison of
+// a picture of the canvas with the model's frames (frame_of_picture, the
+// window tests' own comparison).
+// Environment: WAVE1D_WEB (the site folder), FRAME_OF_PICTURE (the tool).
+import { execFileSync, spawn } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { PNG } from "pngjs";
+
+export const site = path.resolve(process.env.WAVE1D_WEB);
+export const singleFile = path.join(site, "wave1d.html");
+export const FRAMES_TO_SEARCH = 200;
+export const PATIENCE_MS = 60000;
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
+
+export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+export async function waitFor(condition, patience = PATIENCE_MS) {
+  const deadline = Date.now() + patience;
+  for (;;) {
+    const result = await condition();
+    if (result || Date.now() > deadline) return result;
+    await pause(50);
+  }
+}
+
+export function workFolder() {
+  return fs.mkdtempSync(path.join(os.tmpdir(), "wave1d-web-"));
+}
+
+// The site's files only; anything else is a 404. Resolves to the origin.
+export async function serveSite() {
+  const server = http.createServer((request, response) => {
+    const file = path.join(site, decodeURIComponent(new URL(request.url, "http://x").pathname));
+    const inside = file.startsWith(site + path.sep) && fs.existsSync(file) && fs.statSync(file).isFile();
+    response.writeHead(inside ? 200 : 404, { "Content-Type": TYPES[path.extname(file)] ?? "application/octet-stream" });
+    response.end(inside ? fs.readFileSync(file) : undefined);
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  return { origin: `http://127.0.0.1:${server.address().port}`, close: () => server.close() };
+}
+
+// Xvfb on a display number of its own choosing; resolves to { display, stop }.
+export async function startXvfb() {
+  const server = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                       { stdio: ["ignore", "ignore", "ignore", "pipe"] });
+  let number = "";
+  await new Promise((resolve, reject) => {
+    server.on("error", reject);
+    server.stdio[3].on("data", (chunk) => {
+      number += chunk;
+      if (number.includes("\n")) resolve();
+    });
+    setTimeout(() => reject(new Error("Xvfb did not report a display number")), PATIENCE_MS).unref();
+  });
+  return { display: `:${number.trim()}`, stop: () => server.kill("SIGKILL") };
+}
+
+// Which model frame a PNG of the canvas shows: the closest frame (-1 for
+// none), whether it matches frame 0, and the pixels for comparing pictures.
+// `crop` takes the canvas out of a larger picture, in the PNG's pixels.
+export function frameOf(pngBytes, work, crop) {
+  const png = PNG.sync.read(Buffer.from(pngBytes));
+  const { x = 0, y = 0, width = png.width, height = png.height } = crop ?? {};
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let row = 0; row < height; ++row)
+    for (let col = 0; col < width; ++col) {
+      const from = ((y + row) * png.width + x + col) * 4, to = (row * width + col) * 3;
+      png.data.copy(rgb, to, from, from + 3);
+    }
+  const ppm = path.join(work, "canvas.ppm");
+  fs.writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
+  const [frame, first] = execFileSync(process.env.FRAME_OF_PICTURE, [ppm, String(FRAMES_TO_SEARCH)])
+    .toString().trim().split(" ").map(Number);
+  return { frame, first: first === 1, rgb, width, height };
+}
+
+// The checks every engine passes, given how to read the canvas (`shown`,
+// resolving to frameOf's result) and how to press and release a button
+// over it (`button(number, down)`; 0 left, 1 middle, 2 right).
+export async function staysStill(shown) {
+  await pause(300); // a frame requested just before may still be on its way
+  const before = await shown();
+  await pause(1000);
+  return before.rgb.equals((await shown()).rgb);
+}
+
+export async function firstFrameIsTheSine(shown) {
+  const first = await waitFor(async () => {
+    const now = await shown();
+    return now.frame >= 0 && now;
+  });
+  if (!first) return "no frame of the model on the canvas";
+  if (!first.first || first.frame > 1) return `the canvas does not show the initial sine (closest frame ${first.frame})`;
+  if (!(await staysStill(shown))) return "the wave moved before any click";
+  return null;
+}
+
+// Frames in the model's order after `start()`; resolves to the frames seen
+// and the rate, or a reason.
+export async function animatesWithTheModelsFrames(shown, start) {
+  const started = Date.now();
+  await start();
+  const seen = [];
+  await waitFor(async () => {
+    const { frame } = await shown();
+    if (frame >= 0 && frame !== seen.at(-1)) seen.push(frame);
+    return seen.length >= 5;
+  });
+  if (seen.length < 5) return { problem: `the drawing did not move on: ${seen}` };
+  if (seen.some((frame, i) => i > 0 && frame < seen[i - 1])) return { problem: `frames out of order: ${seen}` };
+  return { seen, perSecond: (seen.at(-1) - seen[0]) / ((Date.now() - started) / 1000) };
+}
