@@ -46,11 +46,11 @@ void report(benchmark::State& state, const Problem& p, const double* result) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * p.n * p.n * 8);
 }
 
-void productOnPath(benchmark::State& state, ProductPath path) {
-  if (!productPathSupported(path)) return state.SkipWithError("not available on this processor");
+void productOnPath(benchmark::State& state, const ProductPath& path) {
+  if (!path.runsHere()) return state.SkipWithError("not available on this processor");
   const Problem p(static_cast<std::int32_t>(state.range(0)));
   std::vector<double> r(p.n);
-  const ProductKernel kernel = productKernel(path);
+  const ProductKernel kernel = path.kernel;
   for (auto _ : state) {
     kernel(p.m.data(), p.v.data(), r.data(), p.n);
     benchmark::DoNotOptimize(r.data());
@@ -162,8 +162,8 @@ BENCHMARK(eigenProduct)->Arg(201);
 
 // One whole frame as the program runs it: 51 steps, each allocating its
 // three vectors.
-void frame(benchmark::State& state, ProductPath path) {
-  if (!productPathSupported(path)) return state.SkipWithError("not available on this processor");
+void frame(benchmark::State& state, const ProductPath& path) {
+  if (!path.runsHere()) return state.SkipWithError("not available on this processor");
   useProductPath(path);
   WaveState wave;
   ensureInitialized(wave);
@@ -182,16 +182,15 @@ void frame(benchmark::State& state, ProductPath path) {
 }
 
 void registerAll() {
-  for (ProductPath path : BUILT_PRODUCT_PATHS)
-    benchmark::RegisterBenchmark((std::string("product/") + productPathName(path)).c_str(), productOnPath,
-                                 path)
+  for (const ProductPath& path : PRODUCT_PATHS)
+    benchmark::RegisterBenchmark((std::string("product/") + path.name).c_str(), productOnPath, path)
         ->Arg(201);
-  const ProductPath fast = preferredProductPath();
-  benchmark::RegisterBenchmark("frame/in_order", frame, ProductPath::InOrder);
-  benchmark::RegisterBenchmark((std::string("frame/") + productPathName(fast)).c_str(), frame, fast);
+  const ProductPath& fast = preferredProductPath();
+  benchmark::RegisterBenchmark("frame/in_order", frame, IN_ORDER);
+  benchmark::RegisterBenchmark((std::string("frame/") + fast.name).c_str(), frame, fast);
   // n = 201 is measured once, above: a second measurement of the same
   // product would differ from it by the run's noise and confuse the tables.
-  benchmark::RegisterBenchmark((std::string("scaling/") + productPathName(fast)).c_str(), productOnPath, fast)
+  benchmark::RegisterBenchmark((std::string("scaling/") + fast.name).c_str(), productOnPath, fast)
       ->Arg(51)
       ->Arg(101)
       ->Arg(401)
@@ -214,7 +213,7 @@ void describeMachine() {
     for (const auto& [name, contextKey] : fields)
       if (key == name) benchmark::AddCustomContext(contextKey, line.substr(colon + 2));
   }
-  benchmark::AddCustomContext("dispatcher_path", productPathName(preferredProductPath()));
+  benchmark::AddCustomContext("dispatcher_path", preferredProductPath().name);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "linalg/product_kernels.hpp"
+#include "every_product_path.hpp"
 #include "linalg/vector_matrix.hpp"
 
 namespace {
@@ -51,17 +51,10 @@ std::vector<std::int32_t> sizesToTry() {
   return sizes;
 }
 
-class ProductPaths : public ::testing::TestWithParam<ProductPath> {
- protected:
-  void SetUp() override {
-    if (!productPathSupported(GetParam()))
-      GTEST_SKIP() << productPathName(GetParam()) << " is not available here";
-  }
-  void TearDown() override { useProductPath(preferredProductPath()); }
-};
+using ProductPaths = EveryProductPath;
 
 TEST_P(ProductPaths, MatchesTheInOrderLoopBitForBit) {
-  const ProductKernel kernel = productKernel(GetParam());
+  const ProductKernel kernel = GetParam().kernel;
   std::mt19937_64 random(201);
   for (std::int32_t n : sizesToTry()) {
     for (int trial = 0; trial < 3; ++trial) {
@@ -92,13 +85,12 @@ TEST_P(ProductPaths, OperatorUsesTheChosenPath) {
   for (std::int32_t i = 0; i < 9; ++i) EXPECT_EQ(r[i], 2.0 * i);
 }
 
-INSTANTIATE_TEST_SUITE_P(Every, ProductPaths, ::testing::ValuesIn(BUILT_PRODUCT_PATHS),
-                         [](const auto& info) { return std::string(productPathName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Every, ProductPaths, EVERY_PRODUCT_PATH);
 
 TEST(ProductDispatch, PrefersAPathThisProcessorRuns) {
-  EXPECT_TRUE(productPathSupported(preferredProductPath()));
+  EXPECT_TRUE(preferredProductPath().runsHere());
   EXPECT_EQ(activeProductPath(), preferredProductPath());
-  EXPECT_TRUE(productPathSupported(ProductPath::Portable));
+  EXPECT_TRUE(PORTABLE.runsHere());
 }
 
 // Run on an emulated processor, the test command names the path the
@@ -106,7 +98,7 @@ TEST(ProductDispatch, PrefersAPathThisProcessorRuns) {
 TEST(ProductDispatch, ChoosesThePathNamedForThisProcessor) {
   const char* expected = std::getenv("WAVE1D_EXPECTED_PATH");
   if (expected == nullptr) GTEST_SKIP() << "WAVE1D_EXPECTED_PATH names no path for this processor";
-  EXPECT_STREQ(productPathName(preferredProductPath()), expected);
+  EXPECT_STREQ(preferredProductPath().name, expected);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "approx.hpp"
-#include "linalg/product_kernels.hpp"
+#include "every_product_path.hpp"
+#include "linalg/vector_summary.hpp"
 #include "wave/wave_model.hpp"
 
 namespace {
@@ -16,12 +17,6 @@ std::unique_ptr<WaveState> setUpWave() {
   auto state = std::make_unique<WaveState>();
   ensureInitialized(*state);
   return state;
-}
-
-double largestMagnitude(const Vector& v) {
-  double largest = 0.0;
-  for (double x : v.data) largest = std::max(largest, std::fabs(x));
-  return largest;
 }
 
 bool allZeroFrom(const Vector& v, std::int32_t first) {
@@ -147,18 +142,14 @@ TEST(WaveAdvance, LongRunGrowsWithoutBound) {
 TEST(WaveOverflow, ReachedAtTheStepsTheGrowthPageGives) {
   constexpr long FIRST_INFINITE_STEP = 7167027, FIRST_ALL_NAN_STEP = 7167029;
   const auto state = setUpWave();
-  const auto any = [&](auto test) {
-    return std::any_of(state->shown.data.begin(), state->shown.data.end(), test);
-  };
   long done = 0;
-  while (!any([](double x) { return std::isinf(x); })) {
+  while (!anyInfinite(state->shown)) {
     step(*state);
     ++done;
     ASSERT_LE(done, FIRST_INFINITE_STEP);
   }
   EXPECT_EQ(done, FIRST_INFINITE_STEP);
-  while (!std::all_of(state->shown.data.begin(), state->shown.data.end(),
-                      [](double x) { return std::isnan(x); })) {
+  while (!allNan(state->shown)) {
     step(*state);
     ++done;
     ASSERT_LE(done, FIRST_ALL_NAN_STEP);
@@ -173,15 +164,12 @@ TEST(WaveOverflow, InfinityTurnsEveryValueNanAndNanStays) {
   const auto state = setUpWave();
   for (double& x : state->current.data) x *= 1e308;
   step(*state);
-  EXPECT_TRUE(std::any_of(state->shown.data.begin(), state->shown.data.end(),
-                          [](double x) { return std::isinf(x); }));
+  EXPECT_TRUE(anyInfinite(state->shown));
   step(*state);
   step(*state);
-  EXPECT_TRUE(std::all_of(state->shown.data.begin(), state->shown.data.end(),
-                          [](double x) { return std::isnan(x); }));
+  EXPECT_TRUE(allNan(state->shown));
   advance(*state);
-  EXPECT_TRUE(std::all_of(state->shown.data.begin(), state->shown.data.end(),
-                          [](double x) { return std::isnan(x); }));
+  EXPECT_TRUE(allNan(state->shown));
 }
 
 namespace {
@@ -207,15 +195,7 @@ std::uint64_t stateDigest(const WaveState& state) {
 constexpr std::uint64_t DIGEST_AFTER_200_FRAMES = 0x178d2edde9555b9e;
 constexpr std::uint64_t DIGEST_AFTER_4000_FRAMES = 0xcd5276f2f2e4a1b4;
 
-class WaveOnEveryPath : public ::testing::TestWithParam<ProductPath> {
- protected:
-  void SetUp() override {
-    if (!productPathSupported(GetParam()))
-      GTEST_SKIP() << productPathName(GetParam()) << " is not available here";
-    useProductPath(GetParam());
-  }
-  void TearDown() override { useProductPath(preferredProductPath()); }
-};
+using WaveOnEveryPath = EveryProductPath;
 
 TEST_P(WaveOnEveryPath, TwoHundredFramesEndInTheRecordedBits) {
   const auto state = setUpWave();
@@ -229,7 +209,6 @@ TEST_P(WaveOnEveryPath, FourThousandFramesEndInTheRecordedBits) {
   EXPECT_EQ(stateDigest(*state), DIGEST_AFTER_4000_FRAMES) << std::hex << stateDigest(*state);
 }
 
-INSTANTIATE_TEST_SUITE_P(Every, WaveOnEveryPath, ::testing::ValuesIn(BUILT_PRODUCT_PATHS),
-                         [](const auto& info) { return std::string(productPathName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Every, WaveOnEveryPath, EVERY_PRODUCT_PATH);
 
 }  // namespace

@@ -6,36 +6,17 @@
 //   events.txt     the steps of the first infinite and the first NaN value,
 //                  and the first frame whose values are all NaN
 // Usage: growth_data DIRECTORY
-#include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 
+#include "linalg/vector_summary.hpp"
 #include "wave/wave_model.hpp"
 
 namespace {
 
 constexpr int SPACE_TIME_FRAMES = 1500;
-
-double largestMagnitude(const Vector& v) {
-  double largest = 0.0;
-  for (double x : v.data) largest = std::max(largest, std::fabs(x));
-  return largest;
-}
-
-bool anyInfinite(const Vector& v) {
-  return std::any_of(v.data.begin(), v.data.end(), [](double x) { return std::isinf(x); });
-}
-
-bool anyNan(const Vector& v) {
-  return std::any_of(v.data.begin(), v.data.end(), [](double x) { return std::isnan(x); });
-}
-
-bool allNan(const Vector& v) {
-  return std::all_of(v.data.begin(), v.data.end(), [](double x) { return std::isnan(x); });
-}
 
 }  // namespace
 
@@ -56,8 +37,9 @@ int main(int argc, char** argv) {
   for (long frame = 0;; ++frame) {
     // Frame `frame` draws the state after frame * STEPS_PER_FRAME steps.
     if (allNan(state->shown)) {
-      events << "first infinite value: step " << firstInfiniteStep << "\nfirst NaN value: step " << firstNanStep
-             << "\nevery value NaN: from step " << allNanStep << ", drawn from frame " << frame << "\n";
+      events << "first infinite value: step " << firstInfiniteStep << "\nfirst NaN value: step "
+             << firstNanStep << "\nevery value NaN: from step " << allNanStep << ", drawn from frame "
+             << frame << "\n";
       break;
     }
     largest << frame << ' ' << largestMagnitude(state->shown) << '\n';

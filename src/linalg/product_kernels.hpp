@@ -7,52 +7,72 @@
 
 #include <cstdint>
 
-enum class ProductPath {
-  InOrder,   // one row at a time: the reference
-  Portable,  // four rows interleaved in scalar code, for any processor
-  Sse2,      // x86-64: two rows per vector, 2 x 2 transposes
-  Avx2,      // four rows per vector, 4 x 4 transposes
-  Avx512,    // eight rows per vector, 4 x 4 transposes in each 256-bit half
-  Neon,      // AArch64: two rows per vector, 2 x 2 transposes
-  WasmSimd,  // WebAssembly SIMD: two rows per vector, 2 x 2 transposes
-};
-
-// The paths built into this program: the portable ones and those of the
-// processor family it was compiled for (each may still need a check at run
-// time, see productPathSupported).
-inline constexpr ProductPath BUILT_PRODUCT_PATHS[] = {
-    ProductPath::InOrder, ProductPath::Portable,
-#if defined(__x86_64__)
-    ProductPath::Sse2,    ProductPath::Avx2,     ProductPath::Avx512,
-#elif defined(__aarch64__)
-    ProductPath::Neon,
-#elif defined(__wasm_simd128__)
-    ProductPath::WasmSimd,
-#endif
-};
-
 // r[i] = sum over j of m[i * n + j] * v[j]; r must not overlap m or v.
 using ProductKernel = void (*)(const double* m, const double* v, double* r, std::int32_t n);
 
-const char* productPathName(ProductPath path);
-bool productPathSupported(ProductPath path);  // by this build and this processor
-ProductKernel productKernel(ProductPath path);
+// One way to take the product: a row of its processor family's table.
+struct ProductPath {
+  const char* name;
+  ProductKernel kernel;
+  bool (*runsHere)();    // this processor has the instructions
+  bool (*preferHere)();  // ... and the dispatcher may choose the path on it
+};
 
-// The path the product uses unless told otherwise: the widest one that runs
-// at full width here.
-ProductPath preferredProductPath();
-ProductPath activeProductPath();
-// For tests and benchmarks: forces a supported path; returns false (and
-// changes nothing) for one that is not.
-bool useProductPath(ProductPath path);
+// Two rows are the same path when they take the product with the same kernel.
+inline bool operator==(const ProductPath& a, const ProductPath& b) { return a.kernel == b.kernel; }
+inline bool operator!=(const ProductPath& a, const ProductPath& b) { return !(a == b); }
 
-// The kernels themselves; the x86 ones exist only in x86-64 builds, the
-// Neon one only in AArch64 builds, the WasmSimd one only in WebAssembly
-// builds with SIMD.
+inline bool everyProcessor() { return true; }
+inline bool neverPreferred() { return false; }
+
+// For any processor: the reference, one row at a time, and four rows
+// interleaved in scalar code.
 void multiplyInOrder(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyPortable(const double* m, const double* v, double* r, std::int32_t n);
+inline constexpr ProductPath IN_ORDER{"in_order", multiplyInOrder, everyProcessor, neverPreferred};
+inline constexpr ProductPath PORTABLE{"portable", multiplyPortable, everyProcessor, everyProcessor};
+
+// The paths built into this program, one table per processor family in the
+// order the dispatcher prefers them: it takes the first that runs here at
+// full width. Adding a path is its kernel's file and one row.
+#if defined(__x86_64__)
 void multiplySse2(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyAvx2(const double* m, const double* v, double* r, std::int32_t n);
 void multiplyAvx512(const double* m, const double* v, double* r, std::int32_t n);
+bool hasAvx2();
+bool hasAvx512();
+bool runsAvx512AtFullWidth();
+inline constexpr ProductPath PRODUCT_PATHS[] = {
+    {"avx512", multiplyAvx512, hasAvx512, runsAvx512AtFullWidth},  // eight rows per vector
+    {"avx2", multiplyAvx2, hasAvx2, hasAvx2},                      // four rows per vector, 4 x 4 transposes
+    {"sse2", multiplySse2, everyProcessor,
+     everyProcessor},  // two rows per vector, 2 x 2 transposes; every x86-64 has it
+    PORTABLE,
+    IN_ORDER,
+};
+#elif defined(__aarch64__)
 void multiplyNeon(const double* m, const double* v, double* r, std::int32_t n);
+inline constexpr ProductPath PRODUCT_PATHS[] = {
+    {"neon", multiplyNeon, everyProcessor,
+     everyProcessor},  // two rows per vector; every AArch64 processor has it
+    PORTABLE,
+    IN_ORDER,
+};
+#elif defined(__wasm_simd128__)
 void multiplyWasmSimd(const double* m, const double* v, double* r, std::int32_t n);
+inline constexpr ProductPath PRODUCT_PATHS[] = {
+    {"wasm_simd", multiplyWasmSimd, everyProcessor,
+     everyProcessor},  // two rows per vector; the page loads this build only where SIMD validates
+    PORTABLE,
+    IN_ORDER,
+};
+#else
+inline constexpr ProductPath PRODUCT_PATHS[] = {PORTABLE, IN_ORDER};
+#endif
+
+// The path the product uses unless told otherwise.
+const ProductPath& preferredProductPath();
+const ProductPath& activeProductPath();
+// For tests and benchmarks: forces a path this processor runs; returns
+// false (and changes nothing) for one it does not.
+bool useProductPath(const ProductPath& path);

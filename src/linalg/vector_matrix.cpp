@@ -48,6 +48,6 @@ Vector operator*(const Matrix& m, const Vector& v) {
     return v;
   }
   Vector r(m.n);
-  productKernel(activeProductPath())(m.data.data(), v.data.data(), r.data.data(), m.n);
+  activeProductPath().kernel(m.data.data(), v.data.data(), r.data.data(), m.n);
   return r;
 }

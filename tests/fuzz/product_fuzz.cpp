@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const double* v = values.data() + static_cast<std::size_t>(n) * n;
   std::vector<double> expected(n), actual(n);
   multiplyInOrder(m, v, expected.data(), n);
-  for (ProductPath path : BUILT_PRODUCT_PATHS) {
-    if (!productPathSupported(path)) continue;
-    productKernel(path)(m, v, actual.data(), n);
+  for (const ProductPath& path : PRODUCT_PATHS) {
+    if (!path.runsHere()) continue;
+    path.kernel(m, v, actual.data(), n);
     for (std::int32_t i = 0; i < n; ++i) {
       const bool same = std::isnan(expected[i]) ? std::isnan(actual[i])
                                                 : std::memcmp(&expected[i], &actual[i], sizeof(double)) == 0;
