@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr unsigned LEFT = 1, MIDDLE = 2, RIGHT = 3;
 constexpr int FRAMES_WHILE_RUNNING = 2000;
 
 class Animation : public Window1d {
@@ -14,8 +13,7 @@ class Animation : public Window1d {
   void SetUp() override {
     Window1d::SetUp();
     XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
-    FrameMatch match;
-    ASSERT_TRUE(waitForFrame(1000, 400, &match));
+    ASSERT_TRUE(waitForFrame(1000, 400));
     modelFrames(FRAMES_WHILE_RUNNING);  // computed now, not between captures
   }
 
@@ -44,9 +42,9 @@ TEST_F(Animation, LeftClickStartsFrameAfterFrameAndRightPressStops) {
   std::cout << "[   INFO   ] "
             << (shown.back() - shown.front()) / std::chrono::duration<double>(Clock::now() - started).count()
             << " frames/s at 1000 x 400\n";
-  button(RIGHT, true);
+  press(RIGHT);
   EXPECT_TRUE(staysStill()) << "still moving after the right press";
-  button(RIGHT, false);
+  release(RIGHT);
   EXPECT_TRUE(staysStill()) << "a right release started it";
 
   // Stopped, it waits for events instead of asking for frames.
@@ -60,26 +58,26 @@ TEST_F(Animation, OnlyTheLeftButtonStartsIt) {
   EXPECT_TRUE(staysStill());
   click(MIDDLE);
   EXPECT_TRUE(staysStill()) << "a middle click started it";
-  button(LEFT, true);
+  press(LEFT);
   EXPECT_TRUE(running()) << "a left press alone did not start it";
   click(MIDDLE);
   EXPECT_TRUE(running()) << "a middle click stopped it";
-  button(RIGHT, false);
+  release(RIGHT);
   EXPECT_TRUE(running()) << "a right release stopped it";
-  button(RIGHT, true);
+  press(RIGHT);
   EXPECT_TRUE(staysStill());
 }
 
 TEST_F(Animation, RightPressWhileLeftIsHeldStopsUntilTheLeftRelease) {
-  button(LEFT, true);
+  press(LEFT);
   ASSERT_TRUE(running());
-  button(RIGHT, true);
+  press(RIGHT);
   EXPECT_TRUE(staysStill());
-  button(RIGHT, false);
+  release(RIGHT);
   EXPECT_TRUE(staysStill());
-  button(LEFT, false);
+  release(LEFT);
   EXPECT_TRUE(running()) << "the left release did not start it again";
-  button(RIGHT, true);
+  press(RIGHT);
   EXPECT_TRUE(staysStill());
 }
 

@@ -23,20 +23,19 @@ class EmulatedProgram : public Window1d {
   }
 
   void expectFirstFrameThenLeftClickAnimatesAndRightPressStops() {
-    FrameMatch first;
-    const auto picture = waitForFrame(1000, 440, &first);
-    ASSERT_TRUE(picture);
-    EXPECT_TRUE(drawingMatches(*picture, modelFrames(1)[0]));
-    EXPECT_EQ(picture->otherColours, 0);
+    const auto first = waitForFrame(1000, 440);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(drawingMatches(first->picture, modelFrames(1)[0]));
+    EXPECT_EQ(first->picture.otherColours, 0);
     ASSERT_TRUE(staysStill()) << "the wave moved before any click";
-    click(1);
+    click(LEFT);
     FrameMatch later;
     EXPECT_TRUE(waitFor([&] {
       const auto now = captureWindow(x(), window);
-      return now && (later = identifyFrame(*now, FRAMES_TO_SEARCH)).frame >= first.frame + 10;
+      return now && (later = identifyFrame(*now, FRAMES_TO_SEARCH)).frame >= first->frame + 10;
     })) << "frame "
-        << first.frame << " then " << later.frame << "; " << program->standardError();
-    button(3, true);
+        << first->frame << " then " << later.frame << "; " << program->standardError();
+    press(RIGHT);
     EXPECT_TRUE(staysStill()) << "still moving after the right press";
   }
 };

@@ -23,11 +23,11 @@ class NearOverflow : public Window1d {
 
 TEST_F(NearOverflow, KeepsRunningOnceTheValuesAreNan) {
   ASSERT_TRUE(waitFor([&] { return captureWindow(x(), window).has_value(); }));
-  click(1);
+  click(LEFT);
   ASSERT_TRUE(waitFor([&] { return program->standardError().find("NaN from frame") != std::string::npos; }))
       << "no NaN frame: " << program->standardError();
   std::this_thread::sleep_for(std::chrono::seconds(1));
-  button(3, true);
+  press(RIGHT);
   const auto stopped = captureWindow(x(), window);
   ASSERT_TRUE(stopped);
   EXPECT_FALSE(stopped->anyDark());
@@ -158,15 +158,14 @@ TEST_F(Window1d, ClosingTheWindowEndsTheProgram) {
 // Once the window is up: a connection cut while the toolkit is still
 // creating the window can deadlock inside the toolkit's exit handler.
 TEST_F(Window1d, ADisconnectionByTheWindowSystemEndsTheProgram) {
-  FrameMatch first;
-  ASSERT_TRUE(waitForFrame(300, 300, &first));
+  ASSERT_TRUE(waitForFrame(300, 300));
   XKillClient(x(), window);
   XSync(x(), False);
   expectEndedPromptly(*program);
 }
 
 TEST_F(Window1d, SigtermEndsTheProgramWhileAnimating) {
-  click(1);
+  click(LEFT);
   program->signal(SIGTERM);
   expectEndedPromptly(*program);
 }

@@ -24,7 +24,7 @@ constexpr int RATE_FRAMES = 1000;
 TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
   modelFrames(RATE_FRAMES + 200);
   const double cpuAtClick = program->cpuSeconds();
-  click(1);
+  click(LEFT);
   const auto clicked = Clock::now();
   FrameMatch match;
   ASSERT_TRUE(waitFor([&] {
@@ -50,7 +50,7 @@ TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
             << " s\n";
   EXPECT_LE(largestKiB - earlyKiB, TOLERATED_GROWTH_KIB);
   // Nothing of the NaN state is drawn, and the program still obeys.
-  button(3, true);
+  press(RIGHT);
   ASSERT_TRUE(staysStill());
   const auto stopped = captureWindow(x(), window);
   ASSERT_TRUE(stopped);
@@ -67,10 +67,9 @@ constexpr int CHECKED_FRAME = 1600;
 
 TEST_F(Window1d, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat) {
   XMoveResizeWindow(x(), window, 0, 0, 1000, TALL);
-  FrameMatch start;
-  ASSERT_TRUE(waitForFrame(1000, TALL, &start));
+  ASSERT_TRUE(waitForFrame(1000, TALL));
   const std::vector<Vector>& frames = modelFrames(LONG_RUN_FRAMES);
-  click(1);
+  click(LEFT);
   long earlyKiB = -1;
   Clock::time_point earlyTime;
   int earlyFrame = 0;
@@ -88,7 +87,7 @@ TEST_F(Window1d, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat
         return seen.frame >= CHECKED_FRAME;
       },
       std::chrono::milliseconds(100));
-  button(3, true);
+  press(RIGHT);
   ASSERT_TRUE(reached) << "the animation did not reach frame " << CHECKED_FRAME << ", last seen "
                        << seen.frame;
   const double framesPerSecond =
@@ -105,9 +104,9 @@ TEST_F(Window1d, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat
   EXPECT_FALSE(drawingMatches(*picture, frames[stopped.frame + 2]));
 
   // Another two thousand frames or so, beyond what the picture can check.
-  click(1);
+  click(LEFT);
   std::this_thread::sleep_for(std::chrono::duration<double>(std::min(60.0, 2000 / framesPerSecond)));
-  button(3, true);
+  press(RIGHT);
   EXPECT_LE(program->residentKiB() - earlyKiB, TOLERATED_GROWTH_KIB)
       << "resident memory at frame " << earlyFrame << ": " << earlyKiB << " KiB";
   std::cout << "[   INFO   ] " << framesPerSecond << " frames/s at 1000 x " << TALL << "; resident "

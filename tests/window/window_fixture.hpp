@@ -35,31 +35,33 @@ class Window1d : public ::testing::Test {
 
   Display* x() const { return server.connection(); }
 
-  // The window once it shows a drawing that matches some frame of the model.
-  std::optional<Capture> waitForFrame(int width, int height, FrameMatch* match) {
-    std::optional<Capture> picture;
+  // The window once it shows a drawing that matches some frame of the
+  // model, and the closest such frame.
+  struct ShownFrame {
+    Capture picture;
+    int frame;
+  };
+  std::optional<ShownFrame> waitForFrame(int width, int height) {
+    std::optional<ShownFrame> shown;
     waitFor([&] {
-      picture = captureWindow(x(), window);
+      const auto picture = captureWindow(x(), window);
       if (!picture || picture->width != width || picture->height != height || !picture->anyDark())
         return false;
-      *match = identifyFrame(*picture, FRAMES_TO_SEARCH);
-      return match->frame >= 0;
+      const int frame = identifyFrame(*picture, FRAMES_TO_SEARCH).frame;
+      if (frame >= 0) shown = ShownFrame{*picture, frame};
+      return frame >= 0;
     });
-    return picture;
+    return shown;
   }
 
   // Synthetic button events from the server itself, with the pointer over
   // the window's centre, as a user's would be.
-  void button(unsigned number, bool press) {
-    XWindowAttributes a;
-    XGetWindowAttributes(x(), window, &a);
-    XTestFakeMotionEvent(x(), -1, a.x + a.width / 2, a.y + a.height / 2, CurrentTime);
-    XTestFakeButtonEvent(x(), number, press ? True : False, CurrentTime);
-    XSync(x(), False);
-  }
-  void click(unsigned number) {
-    button(number, true);
-    button(number, false);
+  enum Button : unsigned { LEFT = 1, MIDDLE = 2, RIGHT = 3 };  // X's numbers
+  void press(Button button) { sendButton(button, true); }
+  void release(Button button) { sendButton(button, false); }
+  void click(Button button) {
+    press(button);
+    release(button);
   }
 
   // The drawing once two captures a little apart agree: a frame requested
@@ -90,6 +92,14 @@ class Window1d : public ::testing::Test {
     const auto before = settledCapture();
     std::this_thread::sleep_for(std::chrono::seconds(1));
     return before && captureWindow(x(), window) == before;
+  }
+
+  void sendButton(Button button, bool down) {
+    XWindowAttributes a;
+    XGetWindowAttributes(x(), window, &a);
+    XTestFakeMotionEvent(x(), -1, a.x + a.width / 2, a.y + a.height / 2, CurrentTime);
+    XTestFakeButtonEvent(x(), button, down ? True : False, CurrentTime);
+    XSync(x(), False);
   }
 
   // What is started and the title its window gets: fixtures for another

@@ -9,38 +9,35 @@ namespace {
 TEST_F(Window1d, TitleIsThePathTheProgramWasStartedWith) { EXPECT_EQ(windowTitle(x(), window), PROGRAM); }
 
 TEST_F(Window1d, FirstFrameIsTheInitialSineAtDefaultSize) {
-  FrameMatch match;
-  const auto picture = waitForFrame(300, 300, &match);
-  ASSERT_TRUE(picture);
-  EXPECT_TRUE(drawingMatches(*picture, modelFrames(1)[0]));
-  EXPECT_LE(match.frame, 1) << "frames 0 and 1 are less than a pixel apart";
-  EXPECT_FALSE(drawingMatches(*picture, modelFrames(21)[20])) << "the comparison cannot tell frames apart";
-  EXPECT_EQ(picture->otherColours, 0) << "black on white only";
+  const auto shown = waitForFrame(300, 300);
+  ASSERT_TRUE(shown);
+  const Capture& picture = shown->picture;
+  EXPECT_TRUE(drawingMatches(picture, modelFrames(1)[0]));
+  EXPECT_LE(shown->frame, 1) << "frames 0 and 1 are less than a pixel apart";
+  EXPECT_FALSE(drawingMatches(picture, modelFrames(21)[20])) << "the comparison cannot tell frames apart";
+  EXPECT_EQ(picture.otherColours, 0) << "black on white only";
   // At 300 pixels only |x| <= 1.5 is in view: the strip enters at the
   // bottom near x = -0.7 (y = -1.5) and runs at y = 0 to the right edge.
-  EXPECT_NEAR(picture->firstDarkColumn(), 80, 3);
-  EXPECT_GE(picture->lastDarkColumn(), 298);
+  EXPECT_NEAR(picture.firstDarkColumn(), 80, 3);
+  EXPECT_GE(picture.lastDarkColumn(), 298);
 }
 
 TEST_F(Window1d, StandsStillWithoutInput) {
-  FrameMatch match;
-  const auto before = waitForFrame(300, 300, &match);
+  const auto before = waitForFrame(300, 300);
   ASSERT_TRUE(before);
   std::this_thread::sleep_for(std::chrono::seconds(1));
-  EXPECT_EQ(captureWindow(x(), window), before);
+  EXPECT_EQ(captureWindow(x(), window), before->picture);
 }
 
 TEST_F(Window1d, ResizeShowsTheWholeWaveEdgeToEdge) {
-  FrameMatch first;
-  ASSERT_TRUE(waitForFrame(300, 300, &first));
+  ASSERT_TRUE(waitForFrame(300, 300));
   XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
   XSync(x(), False);
-  FrameMatch resized;
-  const auto picture = waitForFrame(1000, 400, &resized);
-  ASSERT_TRUE(picture) << "no drawing of the wave at 1000 x 400";
-  EXPECT_EQ(picture->otherColours, 0);
-  EXPECT_LE(picture->firstDarkColumn(), 1) << "x = -5 is the left edge";
-  EXPECT_GE(picture->lastDarkColumn(), 998) << "x = 5 is the right edge";
+  const auto resized = waitForFrame(1000, 400);
+  ASSERT_TRUE(resized) << "no drawing of the wave at 1000 x 400";
+  EXPECT_EQ(resized->picture.otherColours, 0);
+  EXPECT_LE(resized->picture.firstDarkColumn(), 1) << "x = -5 is the left edge";
+  EXPECT_GE(resized->picture.lastDarkColumn(), 998) << "x = 5 is the right edge";
 }
 
 // A frame moves the wave by under two pixels, so the test uncovers the
@@ -48,8 +45,8 @@ TEST_F(Window1d, ResizeShowsTheWholeWaveEdgeToEdge) {
 // many frames (the toolkit may fold expose events that arrive together).
 TEST_F(Window1d, EveryRepaintAdvancesTheWave) {
   XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
-  FrameMatch before;
-  ASSERT_TRUE(waitForFrame(1000, 400, &before));
+  const auto before = waitForFrame(1000, 400);
+  ASSERT_TRUE(before);
   constexpr int UNCOVERINGS = 30;
   const ::Window cover = XCreateSimpleWindow(x(), DefaultRootWindow(x()), 0, 0, 1000, 400, 0, 0, 0);
   for (int i = 0; i < UNCOVERINGS; ++i) {
@@ -65,9 +62,9 @@ TEST_F(Window1d, EveryRepaintAdvancesTheWave) {
     const auto picture = captureWindow(x(), window);
     return picture && picture->anyDark() && (after = identifyFrame(*picture, FRAMES_TO_SEARCH)).frame >= 0;
   });
-  EXPECT_GE(after.frame, before.frame + UNCOVERINGS / 3)
-      << "frame " << before.frame << " then " << after.frame;
-  EXPECT_LE(after.frame, before.frame + UNCOVERINGS + 2);
+  EXPECT_GE(after.frame, before->frame + UNCOVERINGS / 3)
+      << "frame " << before->frame << " then " << after.frame;
+  EXPECT_LE(after.frame, before->frame + UNCOVERINGS + 2);
 }
 
 TEST(Window1dStart, EmptyArgumentVectorStillOpensTheWindow) {

@@ -199,7 +199,7 @@ std::optional<int> RunningProgram::exitStatus() {
 }
 
 std::optional<int> RunningProgram::waitForExit(std::chrono::seconds patience) {
-  waitForLong([&] { return exitStatus().has_value(); }, patience);
+  waitFor([&] { return exitStatus().has_value(); }, std::chrono::milliseconds(20), patience);
   return exitStatus();
 }
 

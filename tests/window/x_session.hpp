@@ -14,10 +14,11 @@ using Clock = std::chrono::steady_clock;
 // Generous: the machine may be busy with a parallel build or other tests.
 inline constexpr std::chrono::seconds PATIENCE{60};
 
-// Polls `ready` until it holds or `patience` runs out; true if it held.
+// Polls `ready` every `interval` until it holds or `patience` runs out;
+// true if it held.
 template <typename Ready>
-bool waitForLong(Ready ready, std::chrono::seconds patience,
-                 std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
+bool waitFor(Ready ready, std::chrono::milliseconds interval = std::chrono::milliseconds(20),
+             std::chrono::seconds patience = PATIENCE) {
   const auto deadline = Clock::now() + patience;
   while (!ready()) {
     if (Clock::now() > deadline) return false;
@@ -25,11 +26,6 @@ bool waitForLong(Ready ready, std::chrono::seconds patience,
     nanosleep(&pause, nullptr);
   }
   return true;
-}
-
-template <typename Ready>
-bool waitFor(Ready ready, std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
-  return waitForLong(ready, PATIENCE, interval);
 }
 
 // Xvfb on a display number of its own choosing, so parallel runs never
