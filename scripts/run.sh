@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the program into build/ and starts it; arguments go to the toolkit.
-# On Debian and its derivatives it first installs what is missing; elsewhere
-# it builds with what is there, or says what to install.
+# On Debian and its derivatives it first installs what is missing (with
+# GoogleTest, so that the unit tests build in build/ too); elsewhere it
+# builds with what is there, or says what to install.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 if command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; then
-  need_packages "${BUILD_PACKAGES[@]}"
+  need_packages "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}"
 else
   need_build_tools
 fi

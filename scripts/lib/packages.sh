@@ -43,6 +43,8 @@ need_build_tools() {
 
 # What the program needs to build and to open its window.
 BUILD_PACKAGES=(g++ cmake make freeglut3-dev libgl-dev libx11-dev libgl1-mesa-dri)
+# And its unit tests, which build in the same folder.
+UNIT_TEST_PACKAGES=(libgtest-dev)
 
 # What an arm64 build needs: the cross compiler, the arm64 libraries and qemu
 # to run the result here.
