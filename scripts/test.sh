@@ -3,11 +3,11 @@
 # by side: (1) the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 # then the same bits from Clang, -march=native and 32-bit x86 builds; (2) the
 # arm64 build with its unit tests under qemu and its package, then the web
-# build with its unit tests under Node; (3) the optimised build and its soak
-# tests. Last the rest of the optimised build's suite (unit, long and window
-# tests, the unit tests and the program on other processors under qemu, the
-# page in three browser engines, valgrind, formatting, clang-tidy, the
-# package), ending in CTest's summary. Each stage's time is
+# build with its unit tests under Node, then the page in three browser
+# engines; (3) the optimised build and its soak tests. Last the rest of the
+# optimised build's suite (unit, long and window tests, the unit tests and
+# the program on other processors under qemu, valgrind, formatting,
+# clang-tidy, the package), ending in CTest's summary. Each stage's time is
 # printed; a failed stage prints the end of its log, which names the failed
 # tests.
 set -euo pipefail
@@ -61,22 +61,39 @@ web() {
     ctest --no-tests=error --test-dir build-web-simd -j"$jobs" --output-on-failure
 }
 
-# The optimised build knows the arm64 program and the web page, built by the
-# other lanes by the time its suite runs. Its soak tests, minutes long, run
-# here beside the other lanes.
-soak() {
+# The optimised build knows the arm64 program and the web site, built by the
+# other lanes by the time its suite runs.
+optimised_build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
     -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/public" &&
-    cmake --build build -j"$jobs" && ctest --no-tests=error --test-dir build -L soak --output-on-failure
+    cmake --build build -j"$jobs"
+}
+
+# Its soak tests, minutes long, run beside the other lanes; so do the browser
+# tests, once the web lane has the site and this build the tool that tells
+# the model's frames apart.
+soak() {
+  ctest --no-tests=error --test-dir build -L soak --output-on-failure
+}
+optimised_then_soak() {
+  local built=0
+  stage build optimised_build || built=$?
+  echo $built >"$logs/build.status"
+  [ $built -eq 0 ] && stage soak soak
+}
+browsers() {
+  until [ -s "$logs/build.status" ]; do sleep 5; done
+  [ "$(cat "$logs/build.status")" = 0 ] && ctest --no-tests=error --test-dir build -L web -j"$jobs" --output-on-failure
 }
 
 started=$SECONDS
+rm -f "$logs/build.status"
 lanes=()
 { stage sanitizers sanitizers && stage same-bits scripts/same_bits.sh; } &
 lanes+=($!)
-{ stage arm64 arm64 && stage web web; } &
+{ stage arm64 arm64 && stage web web && stage browsers browsers; } &
 lanes+=($!)
-stage soak soak &
+optimised_then_soak &
 lanes+=($!)
 status=0
 for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
@@ -84,7 +101,7 @@ for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
 
 echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) s so far)"
 suite_status=0
-(cd build && ctest --no-tests=error -j"$jobs" -LE soak --output-on-failure) || suite_status=$?
+(cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web' --output-on-failure) || suite_status=$?
 
 # Every Xvfb, program, emulator, driver and browser the tests started must
 # have ended with them. Browsers may run in sessions of their own, so they
