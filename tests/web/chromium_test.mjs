@@ -7,9 +7,9 @@ import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
 import fs from "node:fs";
 import path from "node:path";
-import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
 import * as common from "./common.mjs";
+import { openPage, sharedChecks } from "./puppeteer_checks.mjs";
 
 const work = common.workFolder();
 const problems = []; // console errors, page errors and requests to other hosts
@@ -26,21 +26,8 @@ function launch(...extra) {
   });
 }
 
-async function open(url, viewport = { width: 1100, height: 700 }, into = browser) {
-  const page = await into.newPage();
-  page.on("console", (message) => message.type() === "error" && problems.push(`console: ${message.text()}`));
-  page.on("pageerror", (error) => problems.push(`page: ${error}`));
-  page.on("request", (request) =>
-    /^(http:\/\/127\.0\.0\.1|file:|data:)/.test(request.url()) || problems.push(`fetched ${request.url()}`));
-  await page.setViewport(viewport);
-  await page.goto(url);
-  const canvas = await page.$("canvas");
-  return { page, canvas, shown: async () => common.frameOf(await canvas.screenshot(), work) };
-}
-
-async function centre(canvas) {
-  const box = await canvas.boundingBox();
-  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+function open(url, into = browser, viewport = undefined) {
+  return openPage(into, url, { viewport, work, problems });
 }
 
 before(async () => {
@@ -54,68 +41,24 @@ after(async () => {
   fs.rmSync(work, { recursive: true, force: true });
 });
 
-describe("served over http, with a mouse", () => {
-  let page, canvas, shown;
-  before(async () => ({ page, canvas, shown } = await open(`${server.origin}/index.html`)));
-  after(() => page.close());
+sharedChecks("Chromium", { open, launchWithoutWebGL: () => launch("--disable-webgl"), origin: () => server.origin });
 
-  test("the page is the program's, in its SIMD build here", async () => {
-    assert.equal(await page.title(), "wave1d");
-    assert.deepEqual(await canvas.evaluate((c) => [c.width, c.height]), [1000, 400]);
-    assert.match(await page.evaluate(() => document.body.innerText), /Left click.*tap.*long press.*Enter/s);
-    assert.equal(await page.evaluate(() => Module.build), "simd");
-  });
-
-  test("the first frame is the initial sine, and it waits for a click", async () => {
-    assert.equal(await common.firstFrameIsTheSine(shown), null);
-    if (process.env.SCREENSHOT) await page.screenshot({ path: process.env.SCREENSHOT });
-  });
-
-  test("only the left button starts it, a right press stops it, a right click opens no menu", async () => {
-    const { x, y } = await centre(canvas);
-    await page.mouse.click(x, y, { button: "middle" });
-    assert.ok(await common.staysStill(shown), "a middle click started it");
-    const run = await common.animatesWithTheModelsFrames(shown, () => page.mouse.click(x, y, { button: "left" }));
-    assert.equal(run.problem, undefined, run.problem);
-    console.log(`# Chromium: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
-    await page.evaluate(() => {
-      window.menuAllowed = null;
-      document.addEventListener("contextmenu", (event) => (window.menuAllowed = !event.defaultPrevented));
-    });
-    await page.mouse.down({ button: "right" });
-    assert.ok(await common.staysStill(shown), "still moving after the right press");
-    await page.mouse.up({ button: "right" });
-    assert.ok(await common.staysStill(shown), "a right release started it");
-    assert.equal(await page.evaluate(() => window.menuAllowed), false, "the menu was allowed or never asked for");
-  });
-
-});
-
-// As a person arrives: a fresh page, nothing focused yet.
-test("with the keyboard: Tab reaches the canvas, Enter starts, Escape stops, Space starts", async () => {
+test("the page is the program's, in its SIMD build here", async () => {
   const { page, canvas, shown } = await open(`${server.origin}/index.html`);
   assert.equal(await common.firstFrameIsTheSine(shown), null);
-  await page.keyboard.press("Tab");
-  assert.equal(await page.evaluate(() => document.activeElement.id), "canvas");
-  assert.ok(await canvas.evaluate((c) => c.matches(":focus-visible") && getComputedStyle(c).outlineWidth === "3px"),
-            "the focus is not shown");
-  assert.match(await canvas.evaluate((c) => c.getAttribute("aria-label")), /Enter.*starts.*Escape.*stops/);
-  await page.keyboard.press("Enter");
-  assert.ok(!(await common.staysStill(shown)), "Enter did not start it");
-  await page.keyboard.press("Escape");
-  assert.ok(await common.staysStill(shown), "Escape did not stop it");
-  await page.keyboard.press(" ");
-  assert.ok(!(await common.staysStill(shown)), "Space did not start it");
-  await page.keyboard.press("Escape");
-  assert.equal(await page.evaluate(() => window.scrollY), 0, "a key scrolled the page");
+  assert.equal(await page.title(), "wave1d");
+  assert.deepEqual(await canvas.evaluate((c) => [c.width, c.height]), [1000, 400]);
+  assert.match(await page.evaluate(() => document.body.innerText), /Left click.*tap.*long press.*Enter/s);
+  assert.equal(await page.evaluate(() => Module.build), "simd");
+  if (process.env.SCREENSHOT) await page.screenshot({ path: process.env.SCREENSHOT });
   await page.close();
 });
 
 describe("on a phone, by touch", () => {
   const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
-  let page, canvas, session, shown;
+  let page, canvas, centre, session, shown;
   before(async () => {
-    ({ page, canvas, shown } = await open(`${server.origin}/index.html`, PHONE));
+    ({ page, canvas, centre, shown } = await open(`${server.origin}/index.html`, browser, PHONE));
     session = await page.createCDPSession();
   });
   after(() => page.close());
@@ -145,7 +88,7 @@ describe("on a phone, by touch", () => {
   });
 
   test("a tap starts it, a long press stops it, a tap starts it again, a two-finger tap stops it", async () => {
-    const { x, y } = await centre(canvas);
+    const { x, y } = centre;
     assert.ok(await common.waitFor(async () => (await shown()).rgb.includes(0)), "nothing drawn");
     assert.ok(await common.staysStill(shown), "the wave moved before any touch");
     await page.evaluate(() => {
@@ -167,32 +110,6 @@ describe("on a phone, by touch", () => {
     assert.deepEqual(await scroll(), before, "the page scrolled or zoomed");
     assert.equal(await page.evaluate(() => window.menus), 0, "a menu was allowed");
   });
-});
-
-test("opened from disk as the single file, it draws and animates the model's frames", async () => {
-  const { page, canvas, shown } = await open(pathToFileURL(common.singleFile).href);
-  assert.equal(await common.firstFrameIsTheSine(shown), null);
-  const { x, y } = await centre(canvas);
-  const run = await common.animatesWithTheModelsFrames(shown, () => page.mouse.click(x, y));
-  assert.equal(run.problem, undefined, run.problem);
-  await page.mouse.down({ button: "right" });
-  assert.ok(await common.staysStill(shown), "still moving after the right press");
-  await page.close();
-});
-
-test("without WebGL the page says so and nothing fails", async () => {
-  const plain = await launch("--disable-webgl");
-  try {
-    for (const url of [`${server.origin}/index.html`, pathToFileURL(common.singleFile).href]) {
-      const { page } = await open(url, undefined, plain);
-      assert.match(await page.evaluate(() => document.getElementById("no-webgl")?.textContent), /needs WebGL/);
-      assert.equal(await page.$("canvas"), null);
-      await common.pause(500);
-      await page.close();
-    }
-  } finally {
-    await plain.close();
-  }
 });
 
 test("no page logged an error or asked anything of another host", () => {

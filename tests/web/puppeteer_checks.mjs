@@ -1,0 +1,105 @@
+// The checks Chromium and Firefox share, both driven by puppeteer (over the
+// DevTools protocol and over WebDriver BiDi). The engine's file supplies
+//   open(url, browser?)   resolving to openPage's tab
+//   launchWithoutWebGL()  resolving to a browser whose WebGL is turned off
+//   origin()              the served site's origin
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import { pathToFileURL } from "node:url";
+import * as common from "./common.mjs";
+
+// A new tab of `browser` at `url`; what it logs as an error and what it asks
+// of any host but 127.0.0.1 goes into `problems`.
+export async function openPage(browser, url, { viewport = { width: 1100, height: 700 }, work, problems }) {
+  const page = await browser.newPage();
+  page.on("console", (message) => message.type() === "error" && problems.push(`console: ${message.text()}`));
+  page.on("pageerror", (error) => problems.push(`page: ${error}`));
+  page.on("request", (request) =>
+    /^(http:\/\/127\.0\.0\.1|file:|data:)/.test(request.url()) || problems.push(`fetched ${request.url()}`));
+  await page.setViewport(viewport);
+  await page.goto(url);
+  const canvas = await page.$("canvas");
+  const box = canvas && (await canvas.boundingBox());
+  return {
+    page, canvas, centre: box && { x: box.x + box.width / 2, y: box.y + box.height / 2 },
+    shown: async () => common.frameOf(await canvas.screenshot(), work),
+  };
+}
+
+export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
+  describe("served over http, with a mouse", () => {
+    let page, centre, shown;
+    before(async () => ({ page, centre, shown } = await open(`${origin()}/index.html`)));
+    after(() => page.close());
+
+    test("the first frame is the initial sine, and it waits for a click", async () => {
+      assert.equal(await common.firstFrameIsTheSine(shown), null);
+    });
+
+    test("only the left button starts it, a right press stops it, a right click opens no menu", async () => {
+      const { x, y } = centre;
+      await page.mouse.click(x, y, { button: "middle" });
+      assert.ok(await common.staysStill(shown), "a middle click started it");
+      const run = await common.animatesWithTheModelsFrames(shown, () => page.mouse.click(x, y));
+      assert.equal(run.problem, undefined, run.problem);
+      console.log(`# ${engine}: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
+      await page.evaluate(() => {
+        window.menuAllowed = null;
+        document.addEventListener("contextmenu", (event) => (window.menuAllowed = !event.defaultPrevented));
+      });
+      await page.mouse.down({ button: "right" });
+      assert.ok(await common.staysStill(shown), "still moving after the right press");
+      await page.mouse.up({ button: "right" });
+      assert.ok(await common.staysStill(shown), "a right release started it");
+      assert.equal(await page.evaluate(() => window.menuAllowed), false, "the menu was allowed or never asked for");
+    });
+  });
+
+  // As a person arrives: a fresh page, nothing focused yet.
+  test("with the keyboard: Tab reaches the canvas, Enter starts, Escape stops, Space starts", async () => {
+    const { page, shown } = await open(`${origin()}/index.html`);
+    assert.equal(await common.firstFrameIsTheSine(shown), null);
+    await page.keyboard.press("Tab");
+    const focused = await page.evaluate(() => {
+      const element = document.activeElement;
+      return [element.id, element.matches(":focus-visible"), getComputedStyle(element).outlineWidth,
+              element.getAttribute("aria-label")];
+    });
+    assert.deepEqual(focused.slice(0, 3), ["canvas", true, "3px"], "the canvas is not focused, or not visibly");
+    assert.match(focused[3], /Enter.*starts.*Escape.*stops/);
+    await page.keyboard.press("Enter");
+    assert.ok(!(await common.staysStill(shown)), "Enter did not start it");
+    await page.keyboard.press("Escape");
+    assert.ok(await common.staysStill(shown), "Escape did not stop it");
+    await page.keyboard.press(" ");
+    assert.ok(!(await common.staysStill(shown)), "Space did not start it");
+    await page.keyboard.press("Escape");
+    assert.equal(await page.evaluate(() => window.scrollY), 0, "a key scrolled the page");
+    await page.close();
+  });
+
+  test("opened from disk as the single file, it draws and animates the model's frames", async () => {
+    const { page, centre, shown } = await open(pathToFileURL(common.singleFile).href);
+    assert.equal(await common.firstFrameIsTheSine(shown), null);
+    const run = await common.animatesWithTheModelsFrames(shown, () => page.mouse.click(centre.x, centre.y));
+    assert.equal(run.problem, undefined, run.problem);
+    await page.mouse.down({ button: "right" });
+    assert.ok(await common.staysStill(shown), "still moving after the right press");
+    await page.close();
+  });
+
+  test("without WebGL the page says so and nothing fails", async () => {
+    const plain = await launchWithoutWebGL();
+    try {
+      for (const url of [`${origin()}/index.html`, pathToFileURL(common.singleFile).href]) {
+        const { page } = await open(url, plain);
+        assert.match(await page.evaluate(() => document.getElementById("no-webgl")?.textContent), /needs WebGL/);
+        assert.equal(await page.$("canvas"), null);
+        await common.pause(500); // for an error on the next frames, if any
+        await page.close();
+      }
+    } finally {
+      await plain.close();
+    }
+  });
+}
