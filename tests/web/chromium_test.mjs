@@ -38,6 +38,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   server?.close();
+  common.stopComparing();
   fs.rmSync(work, { recursive: true, force: true });
 });
 

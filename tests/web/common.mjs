@@ -3,16 +3,18 @@
 // a picture of the canvas with the model's frames (frame_of_picture, the
 // window tests' own comparison).
 // Environment: WAVE1D_WEB (the site folder), FRAME_OF_PICTURE (the tool).
-import { execFileSync, spawn } from "node:child_process";
+import { spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
+import readline from "node:readline";
 import { PNG } from "pngjs";
 
 export const site = path.resolve(process.env.WAVE1D_WEB);
 export const singleFile = path.join(site, "wave1d.html");
-export const FRAMES_TO_SEARCH = 200;
+// Enough for several seconds of animation between two captures on a busy machine.
+export const FRAMES_TO_SEARCH = 1000;
 export const PATIENCE_MS = 60000;
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
 
@@ -59,10 +61,29 @@ export async function startXvfb() {
   return { display: `:${number.trim()}`, stop: () => server.kill("SIGKILL") };
 }
 
+// The comparison tool, started once and asked one picture at a time.
+let tool, answers, pictures = 0;
+function identify(ppm) {
+  if (!tool) {
+    tool = spawn(process.env.FRAME_OF_PICTURE, [], { stdio: ["pipe", "pipe", "inherit"] });
+    answers = readline.createInterface({ input: tool.stdout })[Symbol.asyncIterator]();
+  }
+  tool.stdin.write(`${ppm} ${FRAMES_TO_SEARCH}\n`);
+  return answers.next().then(({ value, done }) => {
+    if (done) throw new Error("frame_of_picture ended");
+    return value;
+  });
+}
+
+// Ends the comparison tool (at the end of a test file: it keeps Node alive).
+export function stopComparing() {
+  tool?.stdin.end();
+}
+
 // Which model frame a PNG of the canvas shows: the closest frame (-1 for
 // none), whether it matches frame 0, and the pixels for comparing pictures.
 // `crop` takes the canvas out of a larger picture, in the PNG's pixels.
-export function frameOf(pngBytes, work, crop) {
+export async function frameOf(pngBytes, work, crop) {
   const png = PNG.sync.read(Buffer.from(pngBytes));
   const { x = 0, y = 0, width = png.width, height = png.height } = crop ?? {};
   const rgb = Buffer.alloc(width * height * 3);
@@ -71,10 +92,10 @@ export function frameOf(pngBytes, work, crop) {
       const from = ((y + row) * png.width + x + col) * 4, to = (row * width + col) * 3;
       png.data.copy(rgb, to, from, from + 3);
     }
-  const ppm = path.join(work, "canvas.ppm");
+  const ppm = path.join(work, `canvas-${pictures++}.ppm`);
   fs.writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
-  const [frame, first] = execFileSync(process.env.FRAME_OF_PICTURE, [ppm, String(FRAMES_TO_SEARCH)])
-    .toString().trim().split(" ").map(Number);
+  const [frame, first] = (await identify(ppm)).trim().split(" ").map(Number);
+  fs.rmSync(ppm);
   return { frame, first: first === 1, rgb, width, height };
 }
 

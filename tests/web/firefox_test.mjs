@@ -43,6 +43,7 @@ after(async () => {
   await browser?.close();
   xvfb?.stop();
   server?.close();
+  common.stopComparing();
   fs.rmSync(work, { recursive: true, force: true });
 });
 

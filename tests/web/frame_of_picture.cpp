@@ -1,38 +1,49 @@
 // Tells which of the model's frames a picture of the canvas shows, with the
-// comparison the X window tests use. Usage: frame_of_picture FILE.ppm FRAMES
-// (a binary PPM). Prints the closest matching frame among the first FRAMES
-// (-1 for none) and 1 or 0 for whether the drawing matches frame 0.
-#include <cstdio>
+// comparison the X window tests use. Reads lines "FILE.ppm FRAMES" (a binary
+// PPM) on standard input and answers each with a line: the closest matching
+// frame among the first FRAMES (-1 for none) and 1 or 0 for whether the
+// drawing matches frame 0. One process serves a whole test, so the model's
+// frames are computed once.
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "../window/wave_picture.hpp"
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: frame_of_picture FILE.ppm FRAMES\n";
-    return 2;
-  }
-  std::ifstream in(argv[1], std::ios::binary);
+namespace {
+
+std::optional<Capture> readPicture(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
   std::string magic;
   int width = 0, height = 0, maximum = 0;
   in >> magic >> width >> height >> maximum;
   in.get();
   const std::vector<unsigned char> rgb((std::istreambuf_iterator<char>(in)),
                                        std::istreambuf_iterator<char>());
-  if (magic != "P6" || maximum != 255 || rgb.size() != static_cast<std::size_t>(width) * height * 3) {
-    std::cerr << argv[1] << ": not an 8-bit binary PPM\n";
-    return 2;
-  }
-  const Capture picture = pictureFromPixels(width, height, 0, 0, width, height, [&](int col, int row) {
+  if (magic != "P6" || maximum != 255 || rgb.size() != static_cast<std::size_t>(width) * height * 3)
+    return {};
+  return pictureFromPixels(width, height, 0, 0, width, height, [&](int col, int row) {
     const std::size_t at = (static_cast<std::size_t>(row) * width + col) * 3;
     return (static_cast<unsigned long>(rgb[at]) << 16) | (rgb[at + 1] << 8) | rgb[at + 2];
   });
-  const int frames = std::stoi(argv[2]);
-  std::cout << identifyFrame(picture, frames).frame << ' ' << drawingMatches(picture, modelFrames(1)[0])
-            << '\n';
+}
+
+}  // namespace
+
+int main() {
+  std::string file;
+  int frames = 0;
+  while (std::cin >> file >> frames) {
+    const auto picture = readPicture(file);
+    if (!picture) {
+      std::cerr << file << ": not an 8-bit binary PPM\n";
+      return 2;
+    }
+    std::cout << identifyFrame(*picture, frames).frame << ' ' << drawingMatches(*picture, modelFrames(1)[0])
+              << std::endl;
+  }
   return 0;
 }

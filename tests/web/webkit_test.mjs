@@ -103,6 +103,7 @@ after(() => {
   driver?.kill("SIGKILL");
   xvfb?.stop();
   server?.close();
+  common.stopComparing();
   fs.rmSync(work, { recursive: true, force: true });
 });
 
