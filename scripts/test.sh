@@ -73,9 +73,8 @@ soak_build() {
     -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/public" &&
     cmake --build build -j"$jobs" --target wave1d near_overflow soak_tests
 }
-# Side by side: the run to NaN is measured in the program's own CPU time.
 soak() {
-  ctest --no-tests=error --test-dir build -L soak -j"$jobs" --output-on-failure
+  ctest --no-tests=error --test-dir build -L soak --output-on-failure
 }
 optimised_lane() {
   stage soak-build soak_build || {
