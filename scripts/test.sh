@@ -113,8 +113,8 @@ suite_status=0
 # have ended with them. Browsers may run in sessions of their own, so they
 # are known by the profile folders the browser tests give them.
 session=$(ps -o sid= -p $$ | tr -d ' ')
-leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" '$1 == s && $3 ~
-  /^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces)$/ {print $2, $3}')
+ours='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces)$'
+leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" -v ours="$ours" '$1 == s && $3 ~ ours {print $2, $3}')
 leftovers+=$(pgrep -a -f -- '/wave1d-web-[^ /]*/profile-' || true)
 if [ -n "$leftovers" ]; then
   echo "Left running by the tests:"
