@@ -20,7 +20,6 @@ struct ProductPath {
 
 // Two rows are the same path when they take the product with the same kernel.
 inline bool operator==(const ProductPath& a, const ProductPath& b) { return a.kernel == b.kernel; }
-inline bool operator!=(const ProductPath& a, const ProductPath& b) { return !(a == b); }
 
 inline bool everyProcessor() { return true; }
 inline bool neverPreferred() { return false; }
@@ -42,27 +41,27 @@ void multiplyAvx512(const double* m, const double* v, double* r, std::int32_t n)
 bool hasAvx2();
 bool hasAvx512();
 bool runsAvx512AtFullWidth();
+// Eight, four and two rows per vector; every x86-64 processor has SSE2.
 inline constexpr ProductPath PRODUCT_PATHS[] = {
-    {"avx512", multiplyAvx512, hasAvx512, runsAvx512AtFullWidth},  // eight rows per vector
-    {"avx2", multiplyAvx2, hasAvx2, hasAvx2},                      // four rows per vector, 4 x 4 transposes
-    {"sse2", multiplySse2, everyProcessor,
-     everyProcessor},  // two rows per vector, 2 x 2 transposes; every x86-64 has it
+    {"avx512", multiplyAvx512, hasAvx512, runsAvx512AtFullWidth},
+    {"avx2", multiplyAvx2, hasAvx2, hasAvx2},
+    {"sse2", multiplySse2, everyProcessor, everyProcessor},
     PORTABLE,
     IN_ORDER,
 };
 #elif defined(__aarch64__)
 void multiplyNeon(const double* m, const double* v, double* r, std::int32_t n);
+// Two rows per vector; every AArch64 processor has NEON.
 inline constexpr ProductPath PRODUCT_PATHS[] = {
-    {"neon", multiplyNeon, everyProcessor,
-     everyProcessor},  // two rows per vector; every AArch64 processor has it
+    {"neon", multiplyNeon, everyProcessor, everyProcessor},
     PORTABLE,
     IN_ORDER,
 };
 #elif defined(__wasm_simd128__)
 void multiplyWasmSimd(const double* m, const double* v, double* r, std::int32_t n);
+// Two rows per vector; the page loads this build only where SIMD validates.
 inline constexpr ProductPath PRODUCT_PATHS[] = {
-    {"wasm_simd", multiplyWasmSimd, everyProcessor,
-     everyProcessor},  // two rows per vector; the page loads this build only where SIMD validates
+    {"wasm_simd", multiplyWasmSimd, everyProcessor, everyProcessor},
     PORTABLE,
     IN_ORDER,
 };

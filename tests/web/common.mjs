@@ -3,6 +3,7 @@
 // a picture of the canvas with the model's frames (frame_of_picture, the
 // window tests' own comparison).
 // Environment: WAVE1D_WEB (the site folder), FRAME_OF_PICTURE (the tool).
+import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
@@ -118,6 +119,29 @@ export async function firstFrameIsTheSine(shown) {
   if (!first.first || first.frame > 1) return `the canvas does not show the initial sine (closest frame ${first.frame})`;
   if (!(await staysStill(shown))) return "the wave moved before any click";
   return null;
+}
+
+// A left click (`leftClick()`) animates it with the model's frames, and a
+// right press (`rightPress()`) stops it; resolves to the frames seen and the rate.
+export async function clickAnimatesAndRightPressStops(shown, leftClick, rightPress) {
+  const run = await animatesWithTheModelsFrames(shown, leftClick);
+  assert.equal(run.problem, undefined, run.problem);
+  await rightPress();
+  assert.ok(await staysStill(shown), "still moving after the right press");
+  return run;
+}
+
+// With the canvas focused: Enter starts it, Escape stops it, Space starts
+// it, and no key scrolls the page. `press(key)` takes "Enter", "Escape", " ".
+export async function keysStartAndStop(shown, press, scrollY) {
+  await press("Enter");
+  assert.ok(!(await staysStill(shown)), "Enter did not start it");
+  await press("Escape");
+  assert.ok(await staysStill(shown), "Escape did not stop it");
+  await press(" ");
+  assert.ok(!(await staysStill(shown)), "Space did not start it");
+  await press("Escape");
+  assert.equal(await scrollY(), 0, "a key scrolled the page");
 }
 
 // Frames in the model's order after `start()`; resolves to the frames seen

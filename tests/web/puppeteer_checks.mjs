@@ -40,15 +40,13 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
       const { x, y } = centre;
       await page.mouse.click(x, y, { button: "middle" });
       assert.ok(await common.staysStill(shown), "a middle click started it");
-      const run = await common.animatesWithTheModelsFrames(shown, () => page.mouse.click(x, y));
-      assert.equal(run.problem, undefined, run.problem);
-      console.log(`# ${engine}: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
       await page.evaluate(() => {
         window.menuAllowed = null;
         document.addEventListener("contextmenu", (event) => (window.menuAllowed = !event.defaultPrevented));
       });
-      await page.mouse.down({ button: "right" });
-      assert.ok(await common.staysStill(shown), "still moving after the right press");
+      const run = await common.clickAnimatesAndRightPressStops(shown, () => page.mouse.click(x, y),
+                                                               () => page.mouse.down({ button: "right" }));
+      console.log(`# ${engine}: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
       await page.mouse.up({ button: "right" });
       assert.ok(await common.staysStill(shown), "a right release started it");
       assert.equal(await page.evaluate(() => window.menuAllowed), false, "the menu was allowed or never asked for");
@@ -67,24 +65,15 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
     });
     assert.deepEqual(focused.slice(0, 3), ["canvas", true, "3px"], "the canvas is not focused, or not visibly");
     assert.match(focused[3], /Enter.*starts.*Escape.*stops/);
-    await page.keyboard.press("Enter");
-    assert.ok(!(await common.staysStill(shown)), "Enter did not start it");
-    await page.keyboard.press("Escape");
-    assert.ok(await common.staysStill(shown), "Escape did not stop it");
-    await page.keyboard.press(" ");
-    assert.ok(!(await common.staysStill(shown)), "Space did not start it");
-    await page.keyboard.press("Escape");
-    assert.equal(await page.evaluate(() => window.scrollY), 0, "a key scrolled the page");
+    await common.keysStartAndStop(shown, (key) => page.keyboard.press(key), () => page.evaluate(() => window.scrollY));
     await page.close();
   });
 
   test("opened from disk as the single file, it draws and animates the model's frames", async () => {
     const { page, centre, shown } = await open(pathToFileURL(common.singleFile).href);
     assert.equal(await common.firstFrameIsTheSine(shown), null);
-    const run = await common.animatesWithTheModelsFrames(shown, () => page.mouse.click(centre.x, centre.y));
-    assert.equal(run.problem, undefined, run.problem);
-    await page.mouse.down({ button: "right" });
-    assert.ok(await common.staysStill(shown), "still moving after the right press");
+    await common.clickAnimatesAndRightPressStops(shown, () => page.mouse.click(centre.x, centre.y),
+                                                 () => page.mouse.down({ button: "right" }));
     await page.close();
   });
 

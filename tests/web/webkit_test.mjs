@@ -77,7 +77,7 @@ async function driverRequest(method, what, body) {
 
 const LEFT_DOWN = { type: "pointerDown", button: 0 }, LEFT_UP = { type: "pointerUp", button: 0 };
 const RIGHT_DOWN = { type: "pointerDown", button: 2 };
-const KEY = { tab: "\uE004", enter: "\uE007", escape: "\uE00C", space: " " };
+const KEY = { Tab: "\uE004", Enter: "\uE007", Escape: "\uE00C", " ": " " };
 
 // The page's own log of errors, read at the end: the driver reports no console.
 const LOG_ERRORS = `window.pageErrors = [];
@@ -122,13 +122,11 @@ describe("served over http, with a mouse and the keys", () => {
   });
 
   test("a left click animates it with the model's frames, a right press stops it, no menu", async () => {
-    const run = await common.animatesWithTheModelsFrames(shown, () => session.pointer(LEFT_DOWN, LEFT_UP));
-    assert.equal(run.problem, undefined, run.problem);
-    console.log(`# WebKit: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
     await session.run(`window.menuAllowed = null;
       document.addEventListener("contextmenu", (event) => (window.menuAllowed = !event.defaultPrevented));`);
-    await session.pointer(RIGHT_DOWN);
-    assert.ok(await common.staysStill(shown), "still moving after the right press");
+    const run = await common.clickAnimatesAndRightPressStops(shown, () => session.pointer(LEFT_DOWN, LEFT_UP),
+                                                             () => session.pointer(RIGHT_DOWN));
+    console.log(`# WebKit: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
     assert.equal(await session.run("return window.menuAllowed"), false, "the menu was allowed or never asked for");
   });
 
@@ -136,16 +134,9 @@ describe("served over http, with a mouse and the keys", () => {
     await session.open(`${server.origin}/index.html`); // as a person arrives: nothing focused yet
     await session.run(LOG_ERRORS);
     assert.equal(await common.firstFrameIsTheSine(shown), null);
-    await session.keys(KEY.tab);
+    await session.keys(KEY.Tab);
     assert.equal(await session.run("return document.activeElement.id"), "canvas");
-    await session.keys(KEY.enter);
-    assert.ok(!(await common.staysStill(shown)), "Enter did not start it");
-    await session.keys(KEY.escape);
-    assert.ok(await common.staysStill(shown), "Escape did not stop it");
-    await session.keys(KEY.space);
-    assert.ok(!(await common.staysStill(shown)), "Space did not start it");
-    await session.keys(KEY.escape);
-    assert.equal(await session.run("return window.scrollY"), 0, "a key scrolled the page");
+    await common.keysStartAndStop(shown, (key) => session.keys(KEY[key]), () => session.run("return window.scrollY"));
     assert.deepEqual(await session.run("return window.pageErrors"), []);
   });
 });
@@ -156,10 +147,8 @@ test("opened from disk as the single file, it draws and animates the model's fra
     await session.open(pathToFileURL(common.singleFile).href);
     const shown = () => session.shown();
     assert.equal(await common.firstFrameIsTheSine(shown), null);
-    const run = await common.animatesWithTheModelsFrames(shown, () => session.pointer(LEFT_DOWN, LEFT_UP));
-    assert.equal(run.problem, undefined, run.problem);
-    await session.pointer(RIGHT_DOWN);
-    assert.ok(await common.staysStill(shown), "still moving after the right press");
+    await common.clickAnimatesAndRightPressStops(shown, () => session.pointer(LEFT_DOWN, LEFT_UP),
+                                                 () => session.pointer(RIGHT_DOWN));
   } finally {
     await session.end();
   }

@@ -12,8 +12,7 @@ class Animation : public Window1d {
  protected:
   void SetUp() override {
     Window1d::SetUp();
-    XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
-    ASSERT_TRUE(waitForFrame(1000, 400));
+    ASSERT_TRUE(resizeTo(1000, 400));
     modelFrames(FRAMES_WHILE_RUNNING);  // computed now, not between captures
   }
 

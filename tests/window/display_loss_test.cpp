@@ -48,7 +48,7 @@ TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
 }
 
 TEST_F(Window1d, DisplayLostWhileStoppedEndsTheProgramWithStatusOne) {
-  ASSERT_TRUE(waitForFrame(300, 300));
+  ASSERT_TRUE(waitForFrame(START_WIDTH, START_HEIGHT));
   const std::string display = server.name();
   server.crash();
   expectEndedWithStatusOne(*program, "stopped");
@@ -56,7 +56,7 @@ TEST_F(Window1d, DisplayLostWhileStoppedEndsTheProgramWithStatusOne) {
 }
 
 TEST_F(Window1d, DisplayLostWhileAnimatingEndsTheProgramWithStatusOne) {
-  const auto before = waitForFrame(300, 300);
+  const auto before = waitForFrame(START_WIDTH, START_HEIGHT);
   ASSERT_TRUE(before);
   click(LEFT);
   ASSERT_TRUE(waitFor([&] { return !(captureWindow(x(), window) == before->picture); }))

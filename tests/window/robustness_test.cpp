@@ -158,7 +158,7 @@ TEST_F(Window1d, ClosingTheWindowEndsTheProgram) {
 // Once the window is up: a connection cut while the toolkit is still
 // creating the window can deadlock inside the toolkit's exit handler.
 TEST_F(Window1d, ADisconnectionByTheWindowSystemEndsTheProgram) {
-  ASSERT_TRUE(waitForFrame(300, 300));
+  ASSERT_TRUE(waitForFrame(START_WIDTH, START_HEIGHT));
   XKillClient(x(), window);
   XSync(x(), False);
   expectEndedPromptly(*program);

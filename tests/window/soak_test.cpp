@@ -66,8 +66,7 @@ constexpr int LONG_RUN_FRAMES = 2400;
 constexpr int CHECKED_FRAME = 1600;
 
 TEST_F(Window1d, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat) {
-  XMoveResizeWindow(x(), window, 0, 0, 1000, TALL);
-  ASSERT_TRUE(waitForFrame(1000, TALL));
+  ASSERT_TRUE(resizeTo(1000, TALL));
   const std::vector<Vector>& frames = modelFrames(LONG_RUN_FRAMES);
   click(LEFT);
   long earlyKiB = -1;
