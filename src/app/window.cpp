@@ -19,4 +19,11 @@ void openWindow(int* argc, char** argv) {
   glutReshapeFunc(reshape);
   glutMouseFunc(mouse);
   glClearColor(1, 1, 1, 1);
+  // Mesa's software rasteriser keeps the size the window had when the context
+  // became current until it first shows a frame; a window manager that sizes
+  // the window before mapping it would get the first drawing at the old size,
+  // the rest black. A blank frame shown now makes the first real one take
+  // the window's size afresh. It is not a repaint: the wave does not advance.
+  glClear(GL_COLOR_BUFFER_BIT);
+  glFlush();
 }

@@ -101,6 +101,24 @@ TEST_F(ToolkitOptions, UnknownOptionsAndArgumentsAreLeftAlone) {
   expectTheWaveDrawn(start({"-no-such-option", "extra"}, server.name()), 300, 300);
 }
 
+// As a tiling window manager does: the window is given its size on its map
+// request, before it is shown, so its first drawing must already fill it.
+TEST_F(ToolkitOptions, AWindowSizedBeforeItIsShownIsDrawnWhole) {
+  Display* x = server.connection();
+  XSelectInput(x, DefaultRootWindow(x), SubstructureRedirectMask);
+  XSync(x, False);
+  const Window window = start({}, server.name());
+  EXPECT_TRUE(waitFor([&] {
+    XEvent event;
+    if (!XCheckTypedEvent(x, MapRequest, &event)) return false;
+    XMoveResizeWindow(x, event.xmaprequest.window, 0, 0, 1000, 400);
+    XMapWindow(x, event.xmaprequest.window);
+    XSync(x, False);
+    return event.xmaprequest.window == window;
+  })) << "no map request";
+  expectTheWaveDrawn(window, 1000, 400);
+}
+
 // The toolkit leaves the size it could not parse unset and creates a window
 // of whatever the memory held (seen: 0 and 32896 pixels), run by run. The X
 // server may then refuse the first drawing, and the toolkit ends the program

@@ -56,11 +56,7 @@ class Window1d : public ::testing::Test {
     return shown;
   }
 
-  // The window resized once it has shown its first drawing: a resize in the
-  // first moments after the window appears was, about once in a hundred
-  // starts, followed by no repaint at all.
   std::optional<ShownFrame> resizeTo(int width, int height) {
-    if (!waitForFrame(START_WIDTH, START_HEIGHT)) return std::nullopt;
     XMoveResizeWindow(x(), window, 0, 0, width, height);
     XSync(x(), False);
     return waitForFrame(width, height);
