@@ -90,7 +90,7 @@ class ToolkitOptions : public ::testing::Test {
 };
 
 TEST_F(ToolkitOptions, DisplayOptionReplacesTheVariable) {
-  expectTheWaveDrawn(start({"-display", server.name()}, ""), 300, 300);
+  expectTheWaveDrawn(start({"-display", server.name()}, ""), START_WIDTH, START_HEIGHT);
 }
 
 TEST_F(ToolkitOptions, GeometrySetsTheWindowSize) {
@@ -98,7 +98,7 @@ TEST_F(ToolkitOptions, GeometrySetsTheWindowSize) {
 }
 
 TEST_F(ToolkitOptions, UnknownOptionsAndArgumentsAreLeftAlone) {
-  expectTheWaveDrawn(start({"-no-such-option", "extra"}, server.name()), 300, 300);
+  expectTheWaveDrawn(start({"-no-such-option", "extra"}, server.name()), START_WIDTH, START_HEIGHT);
 }
 
 // As a tiling window manager does: the window is given its size on its map

@@ -56,6 +56,7 @@ class Window1d : public ::testing::Test {
     return shown;
   }
 
+  // As a user dragging the window's edge would: the drawing at the new size.
   std::optional<ShownFrame> resizeTo(int width, int height) {
     XMoveResizeWindow(x(), window, 0, 0, width, height);
     XSync(x(), False);
