@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/select.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,10 @@ namespace {
 
 // Copied at start: the signal handler may not allocate or call into Xlib.
 char displayName[256];
+// Where the display's X server listens, as the peer of a connection to it:
+// every connection to that server, the toolkit's among them, has this peer.
+sockaddr_storage serverAddress;
+socklen_t serverAddressLength = 0;  // 0 while unknown: no socket is the display's
 constexpr int HANDLED_SIGNALS[] = {SIGSEGV, SIGBUS, SIGPIPE};
 struct sigaction previousHandling[std::size(HANDLED_SIGNALS)];
 // Xlib and the toolkit wait on the connection with select(), so it is below this.
@@ -32,16 +37,34 @@ constexpr int DESCRIPTORS_TO_SCAN = FD_SETSIZE;
 
 int onConnectionLost(Display* display) { reportLostDisplay(DisplayString(display)); }
 
-// The program's only socket is its X connection; a peer that hung up means
-// the X server is gone.
+// The process may hold other sockets (inherited, or a library's), and one
+// of those hanging up says nothing of the display: only a connection to
+// the display's own server counts.
 bool xServerHungUp() {
-  for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) {
+  for (int fd = 0; fd < DESCRIPTORS_TO_SCAN && serverAddressLength > 0; ++fd) {
     struct stat about {};
     if (fstat(fd, &about) != 0 || !S_ISSOCK(about.st_mode)) continue;
+    sockaddr_storage peer{};
+    socklen_t length = sizeof peer;
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 || length != serverAddressLength ||
+        std::memcmp(&peer, &serverAddress, length) != 0)
+      continue;
     pollfd socket{fd, POLLRDHUP, 0};
     if (poll(&socket, 1, 0) == 1 && (socket.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return true;
   }
   return false;
+}
+
+// A connection of our own, opened and closed at once, tells the server's
+// address; without a server there is nothing to lose, and the toolkit
+// reports that it cannot open the display.
+void learnServerAddress(const char* requested) {
+  Display* probe = XOpenDisplay(requested);
+  if (probe == nullptr) return;
+  socklen_t length = sizeof serverAddress;
+  if (getpeername(ConnectionNumber(probe), reinterpret_cast<sockaddr*>(&serverAddress), &length) == 0)
+    serverAddressLength = length;
+  XCloseDisplay(probe);
 }
 
 // Two ways the loss shows besides Xlib's handler: the GL driver asks the
@@ -49,13 +72,14 @@ bool xServerHungUp() {
 // came from a dead connection as a null pointer (a fault); and a request
 // written to it raises SIGPIPE. With the server gone, either is the lost
 // display. Any other such signal gets the handling it had before (the
-// default, or a sanitizer's): a fault's instruction runs again, a SIGPIPE is
-// raised again.
-void onSignal(int number) {
+// default, or a sanitizer's): a fault's instruction runs again and faults
+// again; a SIGPIPE, or a signal sent by kill() (si_code 0 or below), would
+// not come again, so it is raised again.
+void onSignal(int number, siginfo_t* info, void* /*context*/) {
   if (xServerHungUp()) reportLostDisplay(displayName);
   for (std::size_t i = 0; i < std::size(HANDLED_SIGNALS); ++i)
     if (HANDLED_SIGNALS[i] == number) sigaction(number, &previousHandling[i], nullptr);
-  if (number == SIGPIPE) raise(SIGPIPE);
+  if (number == SIGPIPE || info->si_code <= 0) raise(number);
 }
 
 }  // namespace
@@ -66,8 +90,10 @@ void endAtOnceWhenTheDisplayIsLost(int argc, char** argv) {
     if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
   std::strncpy(displayName, XDisplayName(requested), sizeof displayName - 1);
   XSetIOErrorHandler(onConnectionLost);
+  learnServerAddress(requested);
   struct sigaction handling {};
-  handling.sa_handler = onSignal;
+  handling.sa_sigaction = onSignal;
+  handling.sa_flags = SA_SIGINFO;
   sigemptyset(&handling.sa_mask);
   for (std::size_t i = 0; i < std::size(HANDLED_SIGNALS); ++i)
     sigaction(HANDLED_SIGNALS[i], &handling, &previousHandling[i]);

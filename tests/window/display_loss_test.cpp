@@ -4,7 +4,10 @@
 // SIGPIPE in about one run in six), with the wave standing still, and while
 // it animates. Every time it must end at once with status 1 and say which
 // display it lost.
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -45,6 +48,26 @@ TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
     EXPECT_NE(said.find(server.name(), said.rfind('\n', said.size() - 2) + 1), std::string::npos)
         << when << ": the last line does not name " << server.name() << ": " << said;
   }
+}
+
+// The other way round: the display alive, a genuine fault in the GL driver
+// (its first glFlush, replaced by one that faults) and a socket besides the
+// X connection whose peer has gone. That is a crash, to be reported as one.
+TEST(DisplayLoss, AFaultWithTheDisplayAliveEndsInItsSignalWhateverElseHungUp) {
+  PrivateXServer server;
+  ASSERT_EQ(server.error(), "");
+  int pair[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  close(pair[1]);  // the program inherits the other end, hung up
+  RunningProgram program(PROGRAM, {PROGRAM}, server.name(),
+                         {"LD_PRELOAD=" FAULT_IN_GL_FLUSH_PATH, faultsEndInTheirSignal()});
+  close(pair[0]);
+  const auto status = program.waitForExit(AT_ONCE);
+  ASSERT_TRUE(status) << "still running";
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV)
+      << "wait status " << *status << "; " << program.standardError();
+  EXPECT_EQ(program.standardError().find("lost the connection"), std::string::npos)
+      << program.standardError();
 }
 
 TEST_F(Window1d, DisplayLostWhileStoppedEndsTheProgramWithStatusOne) {
