@@ -182,6 +182,21 @@ TEST_F(Window1d, ADisconnectionByTheWindowSystemEndsTheProgram) {
   expectEndedPromptly(*program);
 }
 
+// As a user's kill -SEGV would: the signal ends it the first time, as it
+// would any program, though the program handles SIGSEGV from a lost display.
+class SentSignal : public Window1d {
+ protected:
+  SentSignal() { environment = {faultsEndInTheirSignal()}; }
+};
+
+TEST_F(SentSignal, ASigsegvSentOnceEndsTheProgram) {
+  ASSERT_TRUE(waitForFrame(START_WIDTH, START_HEIGHT));
+  program->signal(SIGSEGV);
+  const auto status = program->waitForExit(std::chrono::seconds(10));
+  ASSERT_TRUE(status) << "still running after a SIGSEGV";
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV) << "wait status " << *status;
+}
+
 TEST_F(Window1d, SigtermEndsTheProgramWhileAnimating) {
   click(LEFT);
   program->signal(SIGTERM);

@@ -23,7 +23,7 @@ class Window1d : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(server.error(), "");
-    program.emplace(command.front(), command, server.name());
+    program.emplace(command.front(), command, server.name(), environment);
     const auto found = findWindowByTitle(x(), title);
     ASSERT_TRUE(found) << "no window titled " << title << "; stderr: " << program->standardError();
     window = *found;
@@ -111,9 +111,11 @@ class Window1d : public ::testing::Test {
     XSync(x(), False);
   }
 
-  // What is started and the title its window gets: fixtures for another
-  // build of the program set them in their constructors.
+  // What is started, with what besides the test's environment, and the
+  // title its window gets: fixtures for another build of the program set
+  // them in their constructors.
   std::vector<std::string> command{PROGRAM};
+  std::vector<std::string> environment;
   std::string title = PROGRAM;
   PrivateXServer server;
   std::optional<RunningProgram> program;

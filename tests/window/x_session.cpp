@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,31 +55,48 @@ void redirectOrExit(int from, int to) {
   if (from < 0 || dup2(from, to) < 0) _exit(127);
 }
 
-// Only ever a child of ours: kill() with 0 or -1 would signal our whole
-// process group or every process we may signal.
+// A parent that ignores SIGCHLD passes that on, and the kernel then reaps
+// our children itself: waitpid() would never return them, and their pids
+// could be reused. Children must wait for us to reap them.
+void keepChildrenForReaping() { signal(SIGCHLD, SIG_DFL); }
+
+// Our child, not reaped yet (running, or ended and waiting to be reaped):
+// its pid cannot belong to anyone else until we reap it, so it is safe to
+// signal. kill() with 0 or -1 would signal our whole process group or every
+// process we may signal.
+bool unreapedChild(pid_t pid) {
+  siginfo_t about{};
+  return pid > 0 && waitid(P_PID, static_cast<id_t>(pid), &about, WEXITED | WNOHANG | WNOWAIT) == 0;
+}
+
+// As unreapedChild, and still running.
+bool runningChild(pid_t pid) {
+  siginfo_t about{};
+  return pid > 0 && waitid(P_PID, static_cast<id_t>(pid), &about, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         about.si_pid == 0;
+}
+
 void endServer(pid_t pid) {
-  if (pid <= 0) return;
   // Xvfb can miss a SIGTERM that arrives just before it goes back to sleep,
   // and then sleeps for minutes: ask again every 100 ms, then insist.
-  for (int attempt = 0; attempt < 50; ++attempt) {
+  for (int attempt = 0; attempt < 50 && runningChild(pid); ++attempt) {
     kill(pid, SIGTERM);
     timespec pause{0, 100'000'000};
     nanosleep(&pause, nullptr);
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
   }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
+  if (runningChild(pid)) kill(pid, SIGKILL);
+  if (unreapedChild(pid)) waitpid(pid, nullptr, 0);
 }
 
 void endProcess(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
+  if (runningChild(pid)) kill(pid, SIGKILL);
+  if (unreapedChild(pid)) waitpid(pid, nullptr, 0);
 }
 
 }  // namespace
 
 PrivateXServer::PrivateXServer() {
+  keepChildrenForReaping();
   if (!onPath("Xvfb")) {
     error_ = "Xvfb is not installed (Debian package xvfb): the window tests cannot run";
     return;
@@ -135,15 +153,14 @@ PrivateXServer::~PrivateXServer() {
 void PrivateXServer::crash() {
   if (connection_ != nullptr) XCloseDisplay(connection_);
   connection_ = nullptr;
-  if (pid_ <= 0) return;
-  kill(pid_, SIGKILL);
-  waitpid(pid_, nullptr, 0);
+  endProcess(pid_);
   pid_ = -1;
 }
 
 RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& argv,
-                               const std::string& display)
+                               const std::string& display, const std::vector<std::string>& environment)
     : stdout_(memfd_create("stdout", 0)), stderr_(memfd_create("stderr", 0)) {
+  keepChildrenForReaping();
   // A program that cannot be started fails the test and looks like one
   // that could not be executed, which ended at once with status 127.
   const auto cannotStart = [&](const char* call) {
@@ -166,11 +183,15 @@ RunningProgram::RunningProgram(const std::string& path, const std::vector<std::s
   if (pid_ == 0) {
     redirectOrExit(stdout_, STDOUT_FILENO);
     redirectOrExit(stderr_, STDERR_FILENO);
+    // A fault a test provokes leaves no core file behind.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
     if (display.empty()) {
       unsetenv("DISPLAY");
     } else {
       putenv(const_cast<char*>(displayVariable.c_str()));
     }
+    for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
     execve(path.c_str(), args.data(), environ);
     _exit(127);
   }
@@ -183,10 +204,10 @@ RunningProgram::~RunningProgram() {
 }
 
 void RunningProgram::signal(int number) const {
-  if (pid_ > 0) kill(pid_, number);
+  if (runningChild(pid_)) kill(pid_, number);
 }
 
-bool RunningProgram::processExists() const { return pid_ > 0 && kill(pid_, 0) == 0; }
+bool RunningProgram::processExists() const { return runningChild(pid_); }
 
 std::string RunningProgram::standardOutput() const { return readAll(stdout_); }
 std::string RunningProgram::standardError() const { return readAll(stderr_); }
@@ -220,6 +241,12 @@ double RunningProgram::cpuSeconds() const {
   long user = 0, system = 0;
   fields >> user >> system;
   return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::string faultsEndInTheirSignal() {
+  const char* options = std::getenv("ASAN_OPTIONS");
+  return std::string("ASAN_OPTIONS=") + (options != nullptr ? std::string(options) + ":" : "") +
+         "handle_segv=0:handle_sigbus=0";
 }
 
 std::string windowTitle(Display* x, Window w) {

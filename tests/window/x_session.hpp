@@ -52,17 +52,19 @@ class PrivateXServer {
 };
 
 // The program started with exactly `argv` (possibly empty) on `display`
-// (no DISPLAY at all when empty), its output kept in anonymous files. Ended
-// with SIGKILL if still running when destroyed. One that cannot be started
-// fails the test and reports exit status 127.
+// (no DISPLAY at all when empty), with the test's environment and the
+// "NAME=value" entries of `environment` besides, its output kept in
+// anonymous files. Ended with SIGKILL if still running when destroyed. One
+// that cannot be started fails the test and reports exit status 127.
 class RunningProgram {
  public:
-  RunningProgram(const std::string& path, const std::vector<std::string>& argv, const std::string& display);
+  RunningProgram(const std::string& path, const std::vector<std::string>& argv, const std::string& display,
+                 const std::vector<std::string>& environment = {});
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
-  // Both do nothing for a program that never started.
+  // Both do nothing for a program that never started or has ended.
   void signal(int number) const;
   bool processExists() const;
   std::string standardOutput() const;
@@ -80,6 +82,11 @@ class RunningProgram {
   int stderr_ = -1;
   std::optional<int> status_;
 };
+
+// An environment entry for a program that must end in a fault's own signal:
+// under AddressSanitizer its handler would catch the fault and exit with a
+// report instead.
+std::string faultsEndInTheirSignal();
 
 // The top-level window whose WM_NAME is `title`, waiting up to PATIENCE.
 std::optional<Window> findWindowByTitle(Display* x, const std::string& title);
