@@ -93,6 +93,14 @@ TEST(ProductDispatch, PrefersAPathThisProcessorRuns) {
   EXPECT_TRUE(PORTABLE.runsHere());
 }
 
+TEST(ProductDispatch, NeverPrefersAPathThisProcessorLacks) {
+  bool (*const lacking)() = [] { return false; };
+  const ProductPath rows[] = {{"absent", multiplyPortable, lacking, everyProcessor}, PORTABLE};
+  EXPECT_STREQ(firstPreferredPath(rows).name, PORTABLE.name);
+  const ProductPath onlyAbsent[] = {{"absent", multiplyPortable, lacking, everyProcessor}};
+  EXPECT_STREQ(firstPreferredPath(onlyAbsent).name, IN_ORDER.name);
+}
+
 // Run on an emulated processor, the test command names the path the
 // dispatcher must choose there: the widest one that processor has.
 TEST(ProductDispatch, ChoosesThePathNamedForThisProcessor) {

@@ -20,12 +20,6 @@ bool runsAvx512AtFullWidth() {
 
 namespace {
 
-const ProductPath& choose() {
-  for (const ProductPath& path : PRODUCT_PATHS)
-    if (path.preferHere()) return path;
-  return IN_ORDER;
-}
-
 ProductPath& activePath() {
   static ProductPath path = preferredProductPath();
   return path;
@@ -34,7 +28,7 @@ ProductPath& activePath() {
 }  // namespace
 
 const ProductPath& preferredProductPath() {
-  static const ProductPath& preferred = choose();
+  static const ProductPath& preferred = firstPreferredPath(PRODUCT_PATHS);
   return preferred;
 }
 

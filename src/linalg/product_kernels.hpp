@@ -5,6 +5,7 @@
 // (one row per SIMD lane or scalar accumulator); they never reorder a row.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // r[i] = sum over j of m[i * n + j] * v[j]; r must not overlap m or v.
@@ -69,7 +70,17 @@ inline constexpr ProductPath PRODUCT_PATHS[] = {
 inline constexpr ProductPath PRODUCT_PATHS[] = {PORTABLE, IN_ORDER};
 #endif
 
-// The path the product uses unless told otherwise.
+// The first of `rows` that runs here and may be preferred here; the in-order
+// loop if none. A row that claims preference without the instructions is
+// passed over, however it is written.
+template <std::size_t N>
+const ProductPath& firstPreferredPath(const ProductPath (&rows)[N]) {
+  for (const ProductPath& path : rows)
+    if (path.runsHere() && path.preferHere()) return path;
+  return IN_ORDER;
+}
+
+// The path the product uses unless told otherwise: the first preferred of PRODUCT_PATHS.
 const ProductPath& preferredProductPath();
 const ProductPath& activeProductPath();
 // For tests and benchmarks: forces a path this processor runs; returns
