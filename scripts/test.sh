@@ -13,6 +13,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
+. scripts/lib/leftovers.sh
+# Marks everything this command starts, for the leftover check at the end.
+export WAVE1D_TEST_RUN="$$-$(date +%s%N)"
 need_packages "${BUILD_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${I686_PACKAGES[@]}" "${WEB_PACKAGES[@]}" libgtest-dev \
   xvfb libx11-dev libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
 jobs=$(nproc)
@@ -110,12 +113,8 @@ suite_status=0
 (cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web' --output-on-failure) || suite_status=$?
 
 # Every Xvfb, program, emulator, driver and browser the tests started must
-# have ended with them. Browsers may run in sessions of their own, so they
-# are known by the profile folders the browser tests give them.
-session=$(ps -o sid= -p $$ | tr -d ' ')
-ours='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces)$'
-leftovers=$(ps -eo sid=,pid=,comm= | awk -v s="$session" -v ours="$ours" '$1 == s && $3 ~ ours {print $2, $3}')
-leftovers+=$(pgrep -a -f -- '/wave1d-web-[^ /]*/profile-' || true)
+# have ended with them.
+leftovers=$(left_running)
 if [ -n "$leftovers" ]; then
   echo "Left running by the tests:"
   echo "$leftovers"
