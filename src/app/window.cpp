@@ -3,12 +3,12 @@
 #include <GL/glut.h>
 
 #include "callbacks.hpp"
-#if !defined(__EMSCRIPTEN__)
+#if !defined(__EMSCRIPTEN__) && !defined(_WIN32)
 #include "display_loss.hpp"
 #endif
 
 void openWindow(int* argc, char** argv) {
-#if !defined(__EMSCRIPTEN__)  // a browser page has no X server to lose
+#if !defined(__EMSCRIPTEN__) && !defined(_WIN32)  // a browser page and Windows have no X server to lose
   endAtOnceWhenTheDisplayIsLost(*argc, argv);
 #endif
   glutInit(argc, argv);

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds wave1d for 64-bit Windows into build-windows/ with Debian's
+# MinGW-w64 cross compiler, installing what is missing: freeglut from
+# Debian's own source package, patched (packaging/windows/*.patch) and built
+# static once (build-windows/freeglut, kept for the next run); then the
+# program, wave1d.exe, with its unit tests, and the zip to download. The
+# results run here under Wine, in a prefix of the build's own:
+#   ctest --test-dir build-windows
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/lib/packages.sh
+need_packages "${WINDOWS_PACKAGES[@]}"
+out=$PWD/build-windows
+freeglut=$out/freeglut
+toolchain=$PWD/cmake/x86_64-w64-mingw32.cmake
+mkdir -p "$out"
+
+# Debian's source of freeglut. apt-get needs a source entry to fetch it:
+# made from this machine's own package entries in a private folder, so the
+# machine's apt configuration is left as it is.
+fetch_freeglut_source() {
+  local apt=$out/apt list
+  rm -rf "$apt" "$out/freeglut-source"
+  mkdir -p "$apt/parts" "$apt/lists/partial" "$apt/cache/archives/partial" "$out/freeglut-source"
+  touch "$apt/sources.list"
+  [ -f /etc/apt/sources.list ] && sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' /etc/apt/sources.list >"$apt/parts/main.list"
+  for list in /etc/apt/sources.list.d/*.list; do
+    [ -f "$list" ] && sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' "$list" >"$apt/parts/$(basename "$list")"
+  done
+  for list in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$list" ] && sed 's/^Types:.*/Types: deb-src/' "$list" >"$apt/parts/$(basename "$list")"
+  done
+  local options=(-qq -o "Dir::Etc::sourcelist=$apt/sources.list" -o "Dir::Etc::sourceparts=$apt/parts"
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root)
+  # A repository without sources fails the update; one with freeglut is enough.
+  apt-get "${options[@]}" update || true
+  (cd "$out/freeglut-source" && apt-get "${options[@]}" source freeglut)
+}
+
+# Static, so that the program carries it inside; with glut.h, which the
+# program includes, and without the toolkit's demos.
+build_freeglut() {
+  local source patch
+  fetch_freeglut_source
+  source=$(find "$out/freeglut-source" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*')
+  for patch in packaging/windows/*.patch; do patch -d "$source" -p1 --quiet <"$patch"; done
+  cmake -S "$source" -B "$out/freeglut-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$freeglut" -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_DEMOS=OFF \
+    -DFREEGLUT_REPLACE_GLUT=ON >/dev/null
+  cmake --build "$out/freeglut-build" -j"$(nproc)" >/dev/null
+  cmake --install "$out/freeglut-build" >/dev/null
+  install -D -m 644 "$source/COPYING" "$freeglut/share/doc/freeglut/COPYING"
+}
+
+# Kept between runs, and built again only when its patches change.
+built_with=$(cat packaging/windows/*.patch | sha256sum)
+if [ "$(cat "$freeglut/built-with" 2>/dev/null)" != "$built_with" ]; then
+  rm -rf "$freeglut" "$out/freeglut-build"
+  build_freeglut
+  echo "$built_with" >"$freeglut/built-with"
+fi
+
+# Wine's prefix, made once per build tree: the first start sets it up for
+# some seconds, and tests started side by side must not all do that at once.
+wine=(env WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64)
+[ -f "$out/wine/system.reg" ] || "${wine[@]}" wineboot --init
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DFreeGLUT_DIR="$freeglut/lib/cmake/FreeGLUT" -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${wine[*]}")" \
+  "$@" >/dev/null
+cmake --build "$out" -j"$(nproc)"
+(cd "$out" && cpack -G ZIP >/dev/null)
+ls -l "$out"/wave1d.exe "$out"/wave1d-*.zip
