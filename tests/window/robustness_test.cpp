@@ -3,8 +3,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 
-#include <X11/Xatom.h>
-
 #include <algorithm>
 #include <iostream>
 #include <thread>
@@ -156,16 +154,7 @@ void expectEndedPromptly(RunningProgram& program) {
 }
 
 TEST_F(Window1d, ClosingTheWindowEndsTheProgram) {
-  const Atom protocols = XInternAtom(x(), "WM_PROTOCOLS", False);
-  XEvent close{};
-  close.xclient.type = ClientMessage;
-  close.xclient.window = window;
-  close.xclient.message_type = protocols;
-  close.xclient.format = 32;
-  close.xclient.data.l[0] = static_cast<long>(XInternAtom(x(), "WM_DELETE_WINDOW", False));
-  close.xclient.data.l[1] = CurrentTime;
-  XSendEvent(x(), window, False, NoEventMask, &close);
-  XSync(x(), False);
+  askToClose();
   expectEndedPromptly(*program);
   const auto status = program->exitStatus();
   ASSERT_TRUE(status);

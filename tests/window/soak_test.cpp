@@ -14,28 +14,50 @@ namespace {
 constexpr long TOLERATED_GROWTH_KIB = 2048;
 
 // Every value is NaN from frame 140,530 on; before that they pass 1e308 and
-// infinity. The frame rate is measured early on, while the drawing still
-// tells which frame is shown, per second of the program's own CPU time,
-// which stays steady however busy the machine is; the run lasts until the
-// program has used half as much CPU time again as the NaN frame needs.
+// infinity. The window is kept tiny while the wave runs there: the drawing
+// is not what this test is about, and the GL driver's and X server's work
+// for a larger window would take most of the run's time. How fast the
+// program goes at that size is measured first, per second of its own CPU
+// time, which stays steady however busy the machine is: a short run, then
+// a tall window to tell the frame it reached. The run to NaN then lasts
+// until the program has used a quarter more CPU time than the NaN frame
+// needs at that rate.
 constexpr int FIRST_NAN_FRAME = 140530;
-constexpr int RATE_FRAMES = 1000;
+constexpr int TINY = 8;
+constexpr double RATE_CPU_SECONDS = 0.25;  // few enough frames for the tall window to tell apart
+constexpr double MARGIN = 1.25;
+constexpr int TALL = 4000;  // 40 units high: the wave stays in view until about frame 1850
+constexpr int LONG_RUN_FRAMES = 2400;
 
 TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
-  modelFrames(RATE_FRAMES + 200);
+  modelFrames(LONG_RUN_FRAMES);
+  XMoveResizeWindow(x(), window, 0, 0, TINY, TINY);
+  XSync(x(), False);
+  const double cpuAtFirstClick = program->cpuSeconds();
+  click(LEFT);
+  waitFor([&] { return program->cpuSeconds() - cpuAtFirstClick >= RATE_CPU_SECONDS; },
+          std::chrono::milliseconds(5));
+  click(RIGHT);  // released, so that the last press below is a press
+  const double rateCpu = program->cpuSeconds() - cpuAtFirstClick;
+  XMoveResizeWindow(x(), window, 0, 0, 1000, TALL);
+  XSync(x(), False);
+  FrameMatch reached;
+  ASSERT_TRUE(waitFor([&] {
+    const auto picture = captureWindow(x(), window);
+    return picture && picture->height == TALL &&
+           (reached = identifyFrame(*picture, LONG_RUN_FRAMES)).frame >= 0;
+  })) << "no frame of the model after "
+      << rateCpu << " CPU seconds";
+  const double perCpuSecond = reached.frame / rateCpu;
+  const double neededCpu = MARGIN * FIRST_NAN_FRAME / perCpuSecond;
+  std::cout << "[   INFO   ] " << perCpuSecond << " frames per CPU second at " << TINY << " x " << TINY
+            << "; running until " << neededCpu << " CPU seconds\n";
+
+  XMoveResizeWindow(x(), window, 0, 0, TINY, TINY);
+  XSync(x(), False);
   const double cpuAtClick = program->cpuSeconds();
   click(LEFT);
   const auto clicked = Clock::now();
-  FrameMatch match;
-  ASSERT_TRUE(waitFor([&] {
-    const auto now = captureWindow(x(), window);
-    return now && (match = identifyFrame(*now, RATE_FRAMES + 200)).frame >= RATE_FRAMES;
-  })) << "the animation did not reach frame "
-      << RATE_FRAMES;
-  const double perCpuSecond = match.frame / (program->cpuSeconds() - cpuAtClick);
-  const double neededCpu = 1.5 * FIRST_NAN_FRAME / perCpuSecond;
-  std::cout << "[   INFO   ] " << perCpuSecond << " frames per CPU second; running until " << neededCpu
-            << " CPU seconds\n";
   const long earlyKiB = program->residentKiB();
   long largestKiB = earlyKiB;
   while (program->cpuSeconds() - cpuAtClick < neededCpu) {
@@ -44,25 +66,21 @@ TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
     ASSERT_LT(Clock::now() - clicked, std::chrono::minutes(20)) << "too slow here";
     largestKiB = std::max(largestKiB, program->residentKiB());
   }
-  std::cout << "[   INFO   ] resident " << earlyKiB << " KiB at frame " << match.frame << ", at most "
+  std::cout << "[   INFO   ] resident " << earlyKiB << " KiB at frame " << reached.frame << ", at most "
             << largestKiB << " KiB over the next " << static_cast<long>(neededCpu * perCpuSecond)
             << " frames or so, in " << std::chrono::duration<double>(Clock::now() - clicked).count()
             << " s\n";
   EXPECT_LE(largestKiB - earlyKiB, TOLERATED_GROWTH_KIB);
-  // Nothing of the NaN state is drawn, and the program still obeys.
+  // Nothing of the NaN state is drawn, and the program still obeys: it stops.
   press(RIGHT);
-  ASSERT_TRUE(staysStill());
-  const auto stopped = captureWindow(x(), window);
-  ASSERT_TRUE(stopped);
-  EXPECT_FALSE(stopped->anyDark());
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const double stoppedCpu = program->cpuSeconds();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  EXPECT_LT(program->cpuSeconds() - stoppedCpu, IDLE_CPU_SECONDS) << "still animating after the right press";
   EXPECT_TRUE(repaintsBlankAfterResize());
   EXPECT_FALSE(program->exitStatus()) << program->standardError();
 }
 
-// 40 units high: the wave, which grows without bound, stays in view until
-// about frame 1850.
-constexpr int TALL = 4000;
-constexpr int LONG_RUN_FRAMES = 2400;
 constexpr int CHECKED_FRAME = 1600;
 
 TEST_F(Window1d, AfterThousandsOfFramesTheDrawingIsStillTheModelsAndMemoryIsFlat) {

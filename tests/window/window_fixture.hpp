@@ -87,6 +87,46 @@ class Window1d : public ::testing::Test {
     return settled;
   }
 
+  // The first frame is the model's frame 0 and stays; a left click animates
+  // the model's frames, a right press stops them.
+  void expectFirstFrameThenLeftClickAnimatesAndRightPressStops(int width, int height) {
+    const auto first = waitForFrame(width, height);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(drawingMatches(first->picture, modelFrames(1)[0]));
+    EXPECT_EQ(first->picture.otherColours, 0);
+    ASSERT_TRUE(staysStill()) << "the wave moved before any click";
+    click(LEFT);
+    FrameMatch later;
+    EXPECT_TRUE(waitFor([&] {
+      const auto now = captureWindow(x(), window);
+      return now && (later = identifyFrame(*now, FRAMES_TO_SEARCH)).frame >= first->frame + 10;
+    })) << "frame "
+        << first->frame << " then " << later.frame << "; " << program->standardError();
+    press(RIGHT);
+    EXPECT_TRUE(staysStill()) << "still moving after the right press";
+  }
+
+  // True when the drawing settled before `act` is still there a second later.
+  template <typename Act>
+  bool unchangedBy(Act act) {
+    const auto before = settledCapture();
+    act();
+    return staysStill() && captureWindow(x(), window) == before;
+  }
+
+  // As the window manager's close button does.
+  void askToClose() {
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(x(), "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x(), "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x(), window, False, NoEventMask, &close);
+    XSync(x(), False);
+  }
+
   // Once every value is NaN a repaint, here from a resize, draws nothing.
   bool repaintsBlankAfterResize() {
     XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
