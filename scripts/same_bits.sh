@@ -2,7 +2,8 @@
 # Builds the model and its tests with Clang, with -march=native and for
 # 32-bit x86 beside the default GCC build, and runs in each the product's
 # exactness tests and the 200- and 4000-frame runs: every build must end in
-# the same recorded bits on every product path.
+# the same recorded bits on every product path. (The default build runs
+# them all among its long tests.)
 #
 # A 32-bit build runs natively where the kernel runs 32-bit programs, and
 # under qemu-i386 where it does not (WAVE1D_I686_EMULATED=1 takes that route
@@ -14,6 +15,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 long_runs='Every/WaveOnEveryPath.FourThousand*:WaveAdvance.LongRunGrowsWithoutBound:WaveOverflow.ReachedAt*'
+# Natively: the 200- and 4000-frame bits on every path but one. The in-order
+# loop, the reference every other path is held to by the exactness tests,
+# takes as long over 4000 frames as all the others together; its 200 frames
+# show any change of its arithmetic already.
+bit_runs='Every/WaveOnEveryPath.*:WaveBits.*:-Every/WaveOnEveryPath.FourThousand*/in_order'
 
 # Detected by trying one, not guessed from the processor: the kernel decides.
 runs_32_bit_programs() {
@@ -42,7 +48,7 @@ for variant in clang native i686; do
   # reorders or fuses where it must not shows there first.
   "${runner[@]}" "build-$variant/tests/linalg_tests" --gtest_brief=1
   if [ ${#runner[@]} -eq 0 ]; then
-    "build-$variant/tests/wave_tests" --gtest_filter='Every/WaveOnEveryPath.*:WaveAdvance.*' --gtest_brief=1
+    "build-$variant/tests/wave_tests" --gtest_filter="$bit_runs" --gtest_brief=1
   else
     "${runner[@]}" "build-$variant/tests/wave_tests" --gtest_filter="-$long_runs" --gtest_brief=1
   fi

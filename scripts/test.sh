@@ -4,19 +4,21 @@
 # then the same bits from Clang, -march=native and 32-bit x86 builds; (2) the
 # arm64 build with its unit tests under qemu and its package, then the web
 # build with its unit tests under Node, then the page in three browser
-# engines; (3) the optimised build and its soak tests. Last the rest of the
-# optimised build's suite (unit, long and window tests, the unit tests and
-# the program on other processors under qemu, valgrind, formatting,
-# clang-tidy, the package), ending in CTest's summary. Each stage's time is
-# printed; a failed stage prints the end of its log, which names the failed
-# tests.
+# engines; (3) the optimised build, its soak tests and its long model runs,
+# then the Windows build with its unit tests under Wine and its zip. Last
+# the rest of the optimised build's suite (unit and window tests, the unit
+# tests and the program on other processors under qemu, the Windows program
+# under Wine, valgrind, formatting, clang-tidy, the package), ending in
+# CTest's summary. Each stage's time is printed; a failed stage prints the
+# end of its log, which names the failed tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 . scripts/lib/leftovers.sh
 # Marks everything this command starts, for the leftover check at the end.
 export WAVE1D_TEST_RUN="$$-$(date +%s%N)"
-need_packages "${BUILD_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${I686_PACKAGES[@]}" "${WEB_PACKAGES[@]}" libgtest-dev \
+need_packages "${BUILD_PACKAGES[@]}" "${ARM64_PACKAGES[@]}" "${I686_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
+  "${WINDOWS_PACKAGES[@]}" libgtest-dev \
   xvfb libx11-dev libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
 jobs=$(nproc)
 logs=$PWD/build-logs
@@ -66,18 +68,25 @@ web() {
     ctest --no-tests=error --test-dir build-web-simd -j"$jobs" --output-on-failure
 }
 
-# The optimised build knows the arm64 program and the web site, built by the
-# other lanes by the time its suite runs. The soak tests, minutes long, start
-# as soon as their programs are built, and run beside everything else; so do
-# the browser tests, once the web lane has the site and this build the tool
-# that tells the model's frames apart.
+# The optimised build knows the arm64 program, the web site and the Windows
+# program, built by the other stages by the time its suite runs. The soak
+# tests, minutes long, start as soon as their programs are built, and run
+# beside everything else; so do the browser tests, once the web lane has the
+# site and this build the tool that tells the model's frames apart.
 soak_build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
-    -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/public" &&
+    -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/public" \
+    -DWAVE1D_WINDOWS_PROGRAM="$PWD/build-windows/wave1d.exe" &&
     cmake --build build -j"$jobs" --target wave1d near_overflow soak_tests
 }
 soak() {
   ctest --no-tests=error --test-dir build -L soak --output-on-failure
+}
+long_runs() {
+  ctest --no-tests=error --test-dir build -L long -j"$jobs" --output-on-failure
+}
+windows() {
+  scripts/windows.sh -DWAVE1D_WERROR=ON && ctest --no-tests=error --test-dir build-windows -j"$jobs" --output-on-failure
 }
 optimised_lane() {
   stage soak-build soak_build || {
@@ -85,10 +94,11 @@ optimised_lane() {
     return 1
   }
   stage soak soak &
-  local soaking=$! built=0
+  local soaking=$! built=0 rest=0
   stage build cmake --build build -j"$jobs" || built=$?
   echo $built >"$logs/build.status"
-  wait $soaking && [ $built -eq 0 ]
+  { [ $built -eq 0 ] && stage long long_runs && stage windows windows; } || rest=1
+  wait $soaking && [ $rest -eq 0 ]
 }
 browsers() {
   until [ -s "$logs/build.status" ]; do sleep 5; done
@@ -110,7 +120,9 @@ for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
 
 echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) s so far)"
 suite_status=0
-(cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web' --output-on-failure) || suite_status=$?
+(cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web|long' --output-on-failure) || suite_status=$?
+# Wine's server lingers a few seconds after its last program; wait for it.
+WINEPREFIX="$PWD/build-windows/wine" /usr/lib/wine/wineserver64 -w || true
 
 # Every Xvfb, program, emulator, driver and browser the tests started must
 # have ended with them.

@@ -7,7 +7,7 @@
 # rewrite their environment's memory for their process titles, so they are
 # known instead by the profile folders the browser tests give them.
 
-LEFTOVER_NAMES='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces|wineserver|.*\.exe)$'
+LEFTOVER_NAMES='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces|wineserver64|.*\.exe)$'
 
 # Prints "PID NAME" for each leftover, one per line.
 left_running() {
