@@ -52,10 +52,12 @@ ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user freeglut3-dev:arm64 libgl1-mesa-
 # Likewise a 32-bit x86 build, which runs directly where the kernel runs
 # 32-bit programs and under qemu-i386 where it does not.
 I686_PACKAGES=(g++-i686-linux-gnu freeglut3-dev:i386 libgtest-dev:i386 qemu-user)
-# And a web build, with its browser tests in three engines (npm comes with
-# nodejs; Firefox and WebKitGTK draw WebGL only on a display, Xvfb's).
-WEB_PACKAGES=(emscripten nodejs node-acorn python3 chromium firefox-esr webkit2gtk-driver xvfb)
+# And a web build, with its growth page made from Markdown and its browser
+# tests in three engines (npm comes with nodejs; Firefox and WebKitGTK draw
+# WebGL only on a display, Xvfb's).
+WEB_PACKAGES=(emscripten nodejs node-acorn python3 python3-markdown python3-pil chromium firefox-esr webkit2gtk-driver
+  xvfb)
 # And a Windows build, with the tests that run it here under Wine: the cross
 # compiler, Wine, GoogleTest's sources and what fetches and unpacks
 # freeglut's Debian source package (dpkg-dev) and makes the zip.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 libgtest-dev dpkg-dev cmake make zip xvfb)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 libgtest-dev dpkg-dev cmake make unzip xvfb)
