@@ -2,8 +2,9 @@
 # Builds wave1d for web browsers and writes the site into public/, apart
 # from the build trees: index.html, wave1d.js, wave1d.wasm and, in simd/,
 # the program built with WebAssembly SIMD, which the page chooses where the
-# browser supports it; and wave1d.html, the whole page in one file that
-# works when opened from disk. Any static web server can serve public/, e.g.
+# browser supports it; growth.html, why the wave blows up, with its pictures
+# (from docs/growth.md); and wave1d.html, the whole page in one file, the
+# growth page in it, that works when opened from disk. Any static web server can serve public/, e.g.
 #   python3 -m http.server -d public -b 127.0.0.1 8000
 # The unit tests are built too: ctest --test-dir build-web (and build-web-simd)
 # runs them under Node.
@@ -31,11 +32,14 @@ rm -rf public
 mkdir -p public/simd
 cp web/index.html build-web/wave1d.js build-web/wave1d.wasm public/
 cp build-web-simd/wave1d.wasm public/simd/
+# The growth page from its Markdown, with Debian's own Python and its libraries.
+/usr/bin/python3 web/growth_page.py docs/growth.md public/growth.html build-web/growth-section.html
 python3 web/single_file.py web/index.html build-web/wave1d.js build-web/wave1d.wasm build-web-simd/wave1d.wasm \
-  public/wave1d.html
+  build-web/growth-section.html public/wave1d.html
 # What a browser downloads: the served page with one build, or the one file.
 size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
 cd public
 size index.html wave1d.js wave1d.wasm
 size index.html wave1d.js simd/wave1d.wasm
+size growth.html growth-*.png
 size wave1d.html

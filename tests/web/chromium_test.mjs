@@ -1,15 +1,17 @@
 // The page in headless Chromium (Blink), driven over the DevTools protocol:
 // served from 127.0.0.1 with the mouse and the keys, on an emulated phone
-// by touch, opened from disk as the single file, and with WebGL turned off.
-// The canvas is compared with the model's frames. Environment: see common.mjs;
+// by touch, opened from disk as the single file, and with WebGL turned off
+// and taken away. The canvas and the readout are compared with the model's
+// frames; the growth page is on the site and in the single file. Environment: see common.mjs;
 // SCREENSHOT, where to write a picture of the page.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
 import fs from "node:fs";
 import path from "node:path";
+import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
 import * as common from "./common.mjs";
-import { openPage, sharedChecks } from "./puppeteer_checks.mjs";
+import { openPage, readoutOf, sharedChecks } from "./puppeteer_checks.mjs";
 
 const work = common.workFolder();
 const problems = []; // console errors, page errors and requests to other hosts
@@ -52,6 +54,62 @@ test("the page is the program's, in its SIMD build here", async () => {
   assert.match(await page.evaluate(() => document.body.innerText), /Left click.*tap.*long press.*Enter/s);
   assert.equal(await page.evaluate(() => Module.build), "simd");
   if (process.env.SCREENSHOT) await page.screenshot({ path: process.env.SCREENSHOT });
+  await page.close();
+});
+
+// A twentieth of the growth per frame, 0.005112.
+const GROWTH_TOLERANCE = 0.00026;
+
+// The page runs some 45 frames a second, so the readout's growth figure is
+// given the model's own values from frames 2,000 to 4,000, where the fastest
+// mode dominates, as the page would sample them; fitted over its 2,000
+// frames, the model grows by x1.00499 there. Then the values as they are
+// from frame 140,530 on.
+test("the readout's growth figure meets the fastest mode's, and it says when the values overflow", async () => {
+  const { page } = await open(`${server.origin}/index.html`);
+  for (let frame = 2000; frame <= 4000; frame += 20) {
+    const largest = await common.modelLargest(frame);
+    await page.evaluate((f, v) => readout.record(f, v, 0), frame, largest);
+  }
+  const growth = await page.evaluate(() => Number(document.getElementById("growth").dataset.value));
+  assert.ok(Math.abs(growth - 1.005112) <= GROWTH_TOLERANCE, `growth x${growth} against x1.005112`);
+  assert.equal((await readoutOf(page)).frame, 4000);
+  assert.equal(await page.evaluate(() => document.getElementById("overflow").hidden), true);
+  await page.evaluate(() => readout.record(140530, 0, 201));
+  assert.match(await page.evaluate(() => document.getElementById("overflow").textContent), /overflowed to NaN/);
+  assert.match(await page.evaluate(() => document.getElementById("spoken").textContent), /overflowed to NaN/);
+  await page.close();
+});
+test("the growth page is on the site with its pictures, and in the single file", async () => {
+  const picturesShown = (page, scope) => page.evaluate((s) => [...document.querySelectorAll(`${s} img`)].map(
+    (img) => img.complete && img.naturalWidth > 0), scope);
+  const site = await open(`${server.origin}/index.html`);
+  await Promise.all([site.page.waitForNavigation(), site.page.click("a[href='growth.html']")]);
+  assert.equal(await site.page.$eval("h1", (h) => h.textContent), "Why the wave blows up");
+  assert.deepEqual(await picturesShown(site.page, "body"), [true, true]);
+  await site.page.close();
+  const single = await open(pathToFileURL(common.singleFile).href);
+  assert.equal(await single.page.$eval("#why", (s) => getComputedStyle(s).display), "none");
+  await single.page.click("a[href='#why']");
+  assert.notEqual(await single.page.$eval("#why", (s) => getComputedStyle(s).display), "none");
+  assert.match(await single.page.$eval("#why", (s) => s.textContent), /When the numbers give out/);
+  assert.deepEqual(await picturesShown(single.page, "#why"), [true, true]);
+  await single.page.close();
+});
+
+// As a phone does to a page in the background, or a graphics reset to every page.
+test("with WebGL taken away the page says so, and when it is back the wave is drawn again", async () => {
+  const { page, shown } = await open(`${server.origin}/index.html`);
+  assert.equal(await common.firstFrameIsTheSine(shown), null);
+  await page.evaluate(() => (window.lose = document.getElementById("canvas").getContext("webgl")
+    .getExtension("WEBGL_lose_context")).loseContext());
+  assert.ok(await common.waitFor(() => page.$eval("#webgl-lost", (p) => !p.hidden)), "no word of the loss");
+  assert.match(await page.$eval("#webgl-lost", (p) => p.textContent), /taken WebGL away/);
+  // Given back, the page starts again: the call returns before the reload.
+  await Promise.all([page.waitForNavigation(), page.evaluate(() => setTimeout(() => window.lose.restoreContext()))]);
+  assert.match(await page.$eval("#restarted", (p) => (p.hidden ? "" : p.textContent)), /started again/);
+  const canvas = await page.$("canvas");
+  assert.equal(await common.firstFrameIsTheSine(async () => common.frameOf(await canvas.screenshot(), work)), null);
   await page.close();
 });
 
@@ -102,6 +160,27 @@ describe("on a phone, by touch", () => {
     assert.ok(!(await moving()), "a two-finger tap did not stop it");
     await touch([[x, y]], 800);
     assert.ok(!(await moving()), "a long press while stopped started it");
+  });
+
+  // A thumb resting below the canvas, as one holds a phone, is no part of a gesture.
+  test("with a thumb resting beside the canvas, a tap starts it and a long press stops it", async () => {
+    const { x, y } = centre;
+    const box = await canvas.boundingBox();
+    const thumb = { x: x, y: box.y + box.height + 40, id: 1 }, finger = { x, y, id: 2 };
+    const send = (type, touchPoints) => session.send("Input.dispatchTouchEvent", { type, touchPoints });
+    assert.ok(await common.staysStill(shown), "moving before the test");
+    // touchStart lists every finger down; touchEnd lists those that lift.
+    await send("touchStart", [thumb]);
+    await send("touchStart", [thumb, finger]);
+    await common.pause(50);
+    await send("touchEnd", [finger]);
+    assert.ok(await moving(), "a tap beside a resting thumb did not start it");
+    await send("touchStart", [thumb, finger]);
+    await common.pause(800);
+    await send("touchEnd", [finger]);
+    assert.ok(!(await moving()), "a long press beside a resting thumb did not stop it");
+    await send("touchEnd", [thumb]);
+    assert.ok(!(await moving()), "lifting the thumb started it");
   });
 
   // On a screen too short for the page, a swipe scrolls it, except over the

@@ -62,18 +62,23 @@ export async function startXvfb() {
   return { display: `:${number.trim()}`, stop: () => server.kill("SIGKILL") };
 }
 
-// The comparison tool, started once and asked one picture at a time.
+// The comparison tool, started once and asked one line at a time.
 let tool, answers, pictures = 0;
-function identify(ppm) {
+function ask(line) {
   if (!tool) {
     tool = spawn(process.env.FRAME_OF_PICTURE, [], { stdio: ["pipe", "pipe", "inherit"] });
     answers = readline.createInterface({ input: tool.stdout })[Symbol.asyncIterator]();
   }
-  tool.stdin.write(`${ppm} ${FRAMES_TO_SEARCH}\n`);
+  tool.stdin.write(`${line}\n`);
   return answers.next().then(({ value, done }) => {
     if (done) throw new Error("frame_of_picture ended");
     return value;
   });
+}
+
+// The largest |value| that the model's frame `frame` draws.
+export async function modelLargest(frame) {
+  return Number(await ask(`largest ${frame}`));
 }
 
 // Ends the comparison tool (at the end of a test file: it keeps Node alive).
@@ -95,7 +100,7 @@ export async function frameOf(pngBytes, work, crop) {
     }
   const ppm = path.join(work, `canvas-${pictures++}.ppm`);
   fs.writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
-  const [frame, first] = (await identify(ppm)).trim().split(" ").map(Number);
+  const [frame, first] = (await ask(`${ppm} ${FRAMES_TO_SEARCH}`)).trim().split(" ").map(Number);
   fs.rmSync(ppm);
   return { frame, first: first === 1, rgb, width, height };
 }
@@ -142,6 +147,17 @@ export async function keysStartAndStop(shown, press, scrollY) {
   assert.ok(!(await staysStill(shown)), "Space did not start it");
   await press("Escape");
   assert.equal(await scrollY(), 0, "a key scrolled the page");
+}
+
+// Stopped, the readout names the frame the canvas shows (within the frame
+// or two by which the picture tells early frames apart) and its largest
+// |value| to the last digit. `readout()` resolves to { frame, largest } as
+// the page's readout gives them.
+export async function readoutAgreesWithTheCanvas(shown, readout) {
+  await pause(600); // the readout is updated four times a second
+  const [{ frame }, said] = await Promise.all([shown(), readout()]);
+  assert.ok(frame >= 0 && Math.abs(said.frame - frame) <= 2, `readout frame ${said.frame}, canvas frame ${frame}`);
+  assert.equal(said.largest, await modelLargest(said.frame), `largest |value| at frame ${said.frame}`);
 }
 
 // Frames in the model's order after `start()`; resolves to the frames seen

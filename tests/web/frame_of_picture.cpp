@@ -2,9 +2,11 @@
 // comparison the X window tests use. Reads lines "FILE.ppm FRAMES" (a binary
 // PPM) on standard input and answers each with a line: the closest matching
 // frame among the first FRAMES (-1 for none) and 1 or 0 for whether the
-// drawing matches frame 0. One process serves a whole test, so the model's
-// frames are computed once.
+// drawing matches frame 0. A line "largest FRAME" is answered with the
+// largest |value| the model's frame FRAME draws, to every digit. One process
+// serves a whole test, so the model's frames are computed once.
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "../window/wave_picture.hpp"
+#include "linalg/vector_summary.hpp"
 
 namespace {
 
@@ -37,6 +40,10 @@ int main() {
   std::string file;
   int frames = 0;
   while (std::cin >> file >> frames) {
+    if (file == "largest") {
+      std::cout << std::setprecision(17) << largestMagnitude(modelFrames(frames + 1)[frames]) << std::endl;
+      continue;
+    }
     const auto picture = readPicture(file);
     if (!picture) {
       std::cerr << file << ": not an 8-bit binary PPM\n";

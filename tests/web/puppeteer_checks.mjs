@@ -26,6 +26,12 @@ export async function openPage(browser, url, { viewport = { width: 1100, height:
   };
 }
 
+// What the page's readout says: the frame on the canvas and its largest |value|.
+export function readoutOf(page) {
+  return page.evaluate(() => ({ frame: Number(document.getElementById("frame").dataset.value),
+                                largest: Number(document.getElementById("largest").dataset.value) }));
+}
+
 export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
   describe("served over http, with a mouse", () => {
     let page, centre, shown;
@@ -36,10 +42,14 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
       assert.equal(await common.firstFrameIsTheSine(shown), null);
     });
 
-    test("only the left button starts it, a right press stops it, a right click opens no menu", async () => {
+    test("only the left button over the canvas starts it, a right press stops it, a right click opens no menu",
+         async () => {
       const { x, y } = centre;
       await page.mouse.click(x, y, { button: "middle" });
       assert.ok(await common.staysStill(shown), "a middle click started it");
+      const text = await (await page.$("#how")).boundingBox();
+      await page.mouse.click(text.x + 10, text.y + text.height / 2);
+      assert.ok(await common.staysStill(shown), "a click on the page's text started it");
       await page.evaluate(() => {
         window.menuAllowed = null;
         document.addEventListener("contextmenu", (event) => (window.menuAllowed = !event.defaultPrevented));
@@ -50,6 +60,7 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
       await page.mouse.up({ button: "right" });
       assert.ok(await common.staysStill(shown), "a right release started it");
       assert.equal(await page.evaluate(() => window.menuAllowed), false, "the menu was allowed or never asked for");
+      await common.readoutAgreesWithTheCanvas(shown, () => readoutOf(page));
     });
   });
 

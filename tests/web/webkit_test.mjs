@@ -128,6 +128,8 @@ describe("served over http, with a mouse and the keys", () => {
                                                              () => session.pointer(RIGHT_DOWN));
     console.log(`# WebKit: about ${run.perSecond.toFixed(0)} frames/s (frames ${run.seen})`);
     assert.equal(await session.run("return window.menuAllowed"), false, "the menu was allowed or never asked for");
+    await common.readoutAgreesWithTheCanvas(shown, () => session.run(`const value = (id) =>
+      Number(document.getElementById(id).dataset.value); return { frame: value("frame"), largest: value("largest") };`));
   });
 
   test("with the keyboard: Tab reaches the canvas, Enter starts, Escape stops, Space starts", async () => {
