@@ -23,7 +23,7 @@ struct DrawnFrame {
 
 std::int32_t vertexInFrame = 0;  // 0 <= vertexInFrame < POINT_COUNT
 DrawnFrame drawing;
-DrawnFrame shown;      // the last frame drawn whole
+DrawnFrame shown;        // the last frame drawn whole
 double framesShown = 0;  // frames drawn whole; the canvas shows frame framesShown - 1
 
 }  // namespace
