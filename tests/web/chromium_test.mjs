@@ -80,6 +80,7 @@ test("the readout's growth figure meets the fastest mode's, and it says when the
   assert.match(await page.evaluate(() => document.getElementById("spoken").textContent), /overflowed to NaN/);
   await page.close();
 });
+
 test("the growth page is on the site with its pictures, and in the single file", async () => {
   const picturesShown = (page, scope) => page.evaluate((s) => [...document.querySelectorAll(`${s} img`)].map(
     (img) => img.complete && img.naturalWidth > 0), scope);

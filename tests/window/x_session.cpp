@@ -60,20 +60,20 @@ void redirectOrExit(int from, int to) {
 // could be reused. Children must wait for us to reap them.
 void keepChildrenForReaping() { signal(SIGCHLD, SIG_DFL); }
 
-// Our child, not reaped yet (running, or ended and waiting to be reaped):
-// its pid cannot belong to anyone else until we reap it, so it is safe to
-// signal. kill() with 0 or -1 would signal our whole process group or every
+// Our child, not reaped yet, and (when `running`) not ended either: its pid
+// cannot belong to anyone else until we reap it, so it is safe to signal.
+// kill() with 0 or -1 would signal our whole process group or every
 // process we may signal.
-bool unreapedChild(pid_t pid) {
-  siginfo_t about{};
-  return pid > 0 && waitid(P_PID, static_cast<id_t>(pid), &about, WEXITED | WNOHANG | WNOWAIT) == 0;
-}
-
-// As unreapedChild, and still running.
-bool runningChild(pid_t pid) {
+bool unreapedChild(pid_t pid, bool running = false) {
   siginfo_t about{};
   return pid > 0 && waitid(P_PID, static_cast<id_t>(pid), &about, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-         about.si_pid == 0;
+         (!running || about.si_pid == 0);
+}
+bool runningChild(pid_t pid) { return unreapedChild(pid, true); }
+
+void endProcess(pid_t pid) {
+  if (runningChild(pid)) kill(pid, SIGKILL);
+  if (unreapedChild(pid)) waitpid(pid, nullptr, 0);
 }
 
 void endServer(pid_t pid) {
@@ -84,13 +84,7 @@ void endServer(pid_t pid) {
     timespec pause{0, 100'000'000};
     nanosleep(&pause, nullptr);
   }
-  if (runningChild(pid)) kill(pid, SIGKILL);
-  if (unreapedChild(pid)) waitpid(pid, nullptr, 0);
-}
-
-void endProcess(pid_t pid) {
-  if (runningChild(pid)) kill(pid, SIGKILL);
-  if (unreapedChild(pid)) waitpid(pid, nullptr, 0);
+  endProcess(pid);
 }
 
 }  // namespace
