@@ -7,7 +7,6 @@
 // canvas and its values are known exactly as drawn, while the model, the
 // drawing and the order of drawing and advancing stay as they are.
 #include <GL/gl.h>
-#include <emscripten.h>
 
 #include <algorithm>
 #include <cmath>
@@ -41,7 +40,8 @@ extern "C" void glVertex2d(GLdouble x, GLdouble y) {
   ++framesShown;
 }
 
-// For the page, as Module._wave1dFramesShown() and so on.
-extern "C" EMSCRIPTEN_KEEPALIVE double wave1dFramesShown() { return framesShown; }
-extern "C" EMSCRIPTEN_KEEPALIVE double wave1dLargestShown() { return shown.largest; }
-extern "C" EMSCRIPTEN_KEEPALIVE int wave1dNansShown() { return shown.nans; }
+// For the page, as Module._wave1dFramesShown() and so on: Emscripten exports
+// what is marked used (its EMSCRIPTEN_KEEPALIVE says just that).
+extern "C" [[gnu::used]] double wave1dFramesShown() { return framesShown; }
+extern "C" [[gnu::used]] double wave1dLargestShown() { return shown.largest; }
+extern "C" [[gnu::used]] int wave1dNansShown() { return shown.nans; }
