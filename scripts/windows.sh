@@ -23,8 +23,7 @@ fetch_freeglut_source() {
   rm -rf "$apt" "$out/freeglut-source"
   mkdir -p "$apt/parts" "$apt/lists/partial" "$apt/cache/archives/partial" "$out/freeglut-source"
   touch "$apt/sources.list"
-  [ -f /etc/apt/sources.list ] && sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' /etc/apt/sources.list >"$apt/parts/main.list"
-  for list in /etc/apt/sources.list.d/*.list; do
+  for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -f "$list" ] && sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' "$list" >"$apt/parts/$(basename "$list")"
   done
   for list in /etc/apt/sources.list.d/*.sources; do

@@ -29,12 +29,16 @@ if not pictures:
     sys.exit(f"{source} names no pictures")
 folder = os.path.dirname(source)
 
-STYLE = """body { font-family: sans-serif; margin: 1em auto; padding: 0 1em; max-width: 50em; color: #222;
-         line-height: 1.45; }
-  img { max-width: 100%; height: auto; }
-  table { border-collapse: collapse; display: block; overflow-x: auto; }
-  th, td { border: 1px solid #bbb; padding: 0.2em 0.5em; }
-  pre { overflow-x: auto; background: #f4f4f4; padding: 0.5em; }"""
+# The text's own rules, for the page and (under #why) for the section.
+RULES = ["img { max-width: 100%; height: auto; }",
+         "table { border-collapse: collapse; display: block; overflow-x: auto; }",
+         "th, td { border: 1px solid #bbb; padding: 0.2em 0.5em; }",
+         "pre { overflow-x: auto; background: #f4f4f4; padding: 0.5em; }"]
+PAGE_STYLE = "\n  ".join(["body { font-family: sans-serif; margin: 1em auto; padding: 0 1em; max-width: 50em;"
+                           " color: #222; line-height: 1.45; }"] + RULES)
+# In the single file the section is shown only when its link is followed.
+SECTION_STYLE = "\n  ".join(["#why:not(:target) { display: none; }"] +
+                             ["#why " + rule.replace(", ", ", #why ") for rule in RULES])
 
 with open(page_file, "w", encoding="utf-8") as page:
     page.write(f"""<!doctype html>
@@ -45,7 +49,7 @@ with open(page_file, "w", encoding="utf-8") as page:
 <title>{html.escape(title)} - wave1d</title>
 <link rel="icon" href="data:,">
 <style>
-  {STYLE}
+  {PAGE_STYLE}
 </style>
 </head>
 <body>
@@ -76,4 +80,5 @@ for picture in pictures:
 # Below the page's own title: every heading one level down.
 body = re.sub(r"<(/?)h([1-5])>", lambda m: f"<{m.group(1)}h{int(m.group(2)) + 1}>", body)
 with open(fragment_file, "w", encoding="utf-8") as fragment:
-    fragment.write(f'<section id="why">\n<p><a href="#">Back to the wave</a></p>\n{body}\n</section>\n')
+    fragment.write(f'<style>\n  {SECTION_STYLE}\n</style>\n'
+                   f'<section id="why">\n<p><a href="#">Back to the wave</a></p>\n{body}\n</section>\n')

@@ -41,7 +41,8 @@ int onConnectionLost(Display* display) { reportLostDisplay(DisplayString(display
 // of those hanging up says nothing of the display: only a connection to
 // the display's own server counts.
 bool xServerHungUp() {
-  for (int fd = 0; fd < DESCRIPTORS_TO_SCAN && serverAddressLength > 0; ++fd) {
+  if (serverAddressLength == 0) return false;
+  for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) {
     struct stat about {};
     if (fstat(fd, &about) != 0 || !S_ISSOCK(about.st_mode)) continue;
     sockaddr_storage peer{};

@@ -31,30 +31,21 @@ constexpr int LONG_RUN_FRAMES = 2400;
 
 TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
   modelFrames(LONG_RUN_FRAMES);
-  XMoveResizeWindow(x(), window, 0, 0, TINY, TINY);
-  XSync(x(), False);
+  setSize(TINY, TINY);
   const double cpuAtFirstClick = program->cpuSeconds();
   click(LEFT);
   waitFor([&] { return program->cpuSeconds() - cpuAtFirstClick >= RATE_CPU_SECONDS; },
           std::chrono::milliseconds(5));
   click(RIGHT);  // released, so that the last press below is a press
   const double rateCpu = program->cpuSeconds() - cpuAtFirstClick;
-  XMoveResizeWindow(x(), window, 0, 0, 1000, TALL);
-  XSync(x(), False);
-  FrameMatch reached;
-  ASSERT_TRUE(waitFor([&] {
-    const auto picture = captureWindow(x(), window);
-    return picture && picture->height == TALL &&
-           (reached = identifyFrame(*picture, LONG_RUN_FRAMES)).frame >= 0;
-  })) << "no frame of the model after "
-      << rateCpu << " CPU seconds";
-  const double perCpuSecond = reached.frame / rateCpu;
+  const auto reached = resizeTo(1000, TALL, LONG_RUN_FRAMES);
+  ASSERT_TRUE(reached) << "no frame of the model after " << rateCpu << " CPU seconds";
+  const double perCpuSecond = reached->frame / rateCpu;
   const double neededCpu = MARGIN * FIRST_NAN_FRAME / perCpuSecond;
   std::cout << "[   INFO   ] " << perCpuSecond << " frames per CPU second at " << TINY << " x " << TINY
             << "; running until " << neededCpu << " CPU seconds\n";
 
-  XMoveResizeWindow(x(), window, 0, 0, TINY, TINY);
-  XSync(x(), False);
+  setSize(TINY, TINY);
   const double cpuAtClick = program->cpuSeconds();
   click(LEFT);
   const auto clicked = Clock::now();
@@ -66,17 +57,14 @@ TEST_F(Window1d, KeepsRunningOnceTheValuesOverflowToNan) {
     ASSERT_LT(Clock::now() - clicked, std::chrono::minutes(20)) << "too slow here";
     largestKiB = std::max(largestKiB, program->residentKiB());
   }
-  std::cout << "[   INFO   ] resident " << earlyKiB << " KiB at frame " << reached.frame << ", at most "
+  std::cout << "[   INFO   ] resident " << earlyKiB << " KiB at frame " << reached->frame << ", at most "
             << largestKiB << " KiB over the next " << static_cast<long>(neededCpu * perCpuSecond)
             << " frames or so, in " << std::chrono::duration<double>(Clock::now() - clicked).count()
             << " s\n";
   EXPECT_LE(largestKiB - earlyKiB, TOLERATED_GROWTH_KIB);
   // Nothing of the NaN state is drawn, and the program still obeys: it stops.
   press(RIGHT);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  const double stoppedCpu = program->cpuSeconds();
-  std::this_thread::sleep_for(std::chrono::seconds(1));
-  EXPECT_LT(program->cpuSeconds() - stoppedCpu, IDLE_CPU_SECONDS) << "still animating after the right press";
+  EXPECT_LT(cpuSecondsOverASecondOnceStopped(), IDLE_CPU_SECONDS) << "still animating after the right press";
   EXPECT_TRUE(repaintsBlankAfterResize());
   EXPECT_FALSE(program->exitStatus()) << program->standardError();
 }

@@ -43,24 +43,29 @@ class Window1d : public ::testing::Test {
     Capture picture;
     int frame;
   };
-  std::optional<ShownFrame> waitForFrame(int width, int height) {
+  std::optional<ShownFrame> waitForFrame(int width, int height, int framesToSearch = FRAMES_TO_SEARCH) {
     std::optional<ShownFrame> shown;
     waitFor([&] {
       const auto picture = captureWindow(x(), window);
       if (!picture || picture->width != width || picture->height != height || !picture->anyDark())
         return false;
-      const int frame = identifyFrame(*picture, FRAMES_TO_SEARCH).frame;
+      const int frame = identifyFrame(*picture, framesToSearch).frame;
       if (frame >= 0) shown = ShownFrame{*picture, frame};
       return frame >= 0;
     });
     return shown;
   }
 
-  // As a user dragging the window's edge would: the drawing at the new size.
-  std::optional<ShownFrame> resizeTo(int width, int height) {
+  // As a user dragging the window's edge would.
+  void setSize(int width, int height) {
     XMoveResizeWindow(x(), window, 0, 0, width, height);
     XSync(x(), False);
-    return waitForFrame(width, height);
+  }
+
+  // The drawing at the new size.
+  std::optional<ShownFrame> resizeTo(int width, int height, int framesToSearch = FRAMES_TO_SEARCH) {
+    setSize(width, height);
+    return waitForFrame(width, height, framesToSearch);
   }
 
   // Synthetic button events from the server itself, with the pointer over
@@ -129,12 +134,20 @@ class Window1d : public ::testing::Test {
 
   // Once every value is NaN a repaint, here from a resize, draws nothing.
   bool repaintsBlankAfterResize() {
-    XMoveResizeWindow(x(), window, 0, 0, 1000, 400);
-    XSync(x(), False);
+    setSize(1000, 400);
     return waitFor([&] {
       const auto resized = captureWindow(x(), window);
       return resized && resized->width == 1000 && !resized->anyDark();
     });
+  }
+
+  // CPU time the program uses over a second, from half a second after a
+  // stop (a frame requested just before may still be on its way).
+  double cpuSecondsOverASecondOnceStopped() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const double before = program->cpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    return program->cpuSeconds() - before;
   }
 
   bool staysStill() {
