@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev libopenblas-dev libeigen3-dev pkg-config python3
+need_packages "the benchmarks" "${BUILD_PACKAGES[@]}" libbenchmark-dev libopenblas-dev libeigen3-dev pkg-config python3
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=OFF -DWAVE1D_BENCH=ON >/dev/null
 cmake --build build-bench -j"$(nproc)"
 # The peers run on one thread, like the program.

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages clang libclang-rt-14-dev cmake make
+need_packages "the fuzzer" clang libclang-rt-14-dev cmake make
 mkdir -p build-fuzz/corpus
 clang++ -std=c++17 -O2 -g -ffp-contract=off -fsanitize=fuzzer,address,undefined -Isrc \
   tests/fuzz/product_fuzz.cpp src/linalg/product_portable.cpp src/linalg/product_x86.cpp \

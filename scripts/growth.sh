@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${BUILD_PACKAGES[@]}" gnuplot-nox fonts-dejavu-core
+need_packages "the growth pictures" "${BUILD_PACKAGES[@]}" gnuplot-nox fonts-dejavu-core
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target growth_data >/dev/null
 work=build/growth

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages librsvg2-bin icoutils
+need_packages "the icons" librsvg2-bin icoutils
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for size in 16 32 48 256; do rsvg-convert -w $size -h $size packaging/wave1d.svg -o "$work/$size.png"; done

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick x11-apps
+need_packages "the pictures" "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick x11-apps
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target wave1d >/dev/null
 

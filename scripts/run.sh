@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 if command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; then
-  need_packages "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}"
+  need_packages "the program" "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}"
 else
   need_build_tools
 fi

@@ -25,7 +25,7 @@ bit_runs='Every/WaveOnEveryPath.*:WaveBits.*:-Every/WaveOnEveryPath.FourThousand
 runs_32_bit_programs() {
   [ "${WAVE1D_I686_EMULATED:-0}" != 1 ] || return 1
   mkdir -p build-i686
-  echo 'int main(void) { return 0; }' | i686-linux-gnu-gcc -x c - -o build-i686/probe && build-i686/probe 2>/dev/null
+  echo 'int main(void) { return 0; }' | i686-linux-gnu-gcc -static -x c - -o build-i686/probe && build-i686/probe 2>/dev/null
 }
 
 for variant in clang native i686; do
@@ -34,7 +34,7 @@ for variant in clang native i686; do
     clang) settings=(-DCMAKE_CXX_COMPILER=clang++) ;;
     native) settings=(-DCMAKE_CXX_FLAGS=-march=native) ;;
     i686)
-      settings=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/i686-linux-gnu.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR=)
+      settings=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/i686-linux-gnu.cmake" -DWAVE1D_WINDOW=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=)
       if ! runs_32_bit_programs; then
         runner=(qemu-i386)
         settings+=(-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386)

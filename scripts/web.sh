@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${WEB_PACKAGES[@]}" cmake make python3
+need_packages "the web build" "${WEB_PACKAGES[@]}" cmake make python3
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn.
 export NODE_PATH=/usr/share/nodejs
 node=$(command -v node)

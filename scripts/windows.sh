@@ -9,31 +9,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages "${WINDOWS_PACKAGES[@]}"
+need_packages "the Windows build" "${WINDOWS_PACKAGES[@]}"
 out=$PWD/build-windows
 freeglut=$out/freeglut
 toolchain=$PWD/cmake/x86_64-w64-mingw32.cmake
 mkdir -p "$out"
 
-# Debian's source of freeglut. apt-get needs a source entry to fetch it:
-# made from this machine's own package entries in a private folder, so the
-# machine's apt configuration is left as it is.
+# Debian's source of freeglut, fetched through a private apt folder whose
+# entries are this machine's own as source entries, so the machine's apt
+# configuration is left as it is.
 fetch_freeglut_source() {
-  local apt=$out/apt list
-  rm -rf "$apt" "$out/freeglut-source"
-  mkdir -p "$apt/parts" "$apt/lists/partial" "$apt/cache/archives/partial" "$out/freeglut-source"
-  touch "$apt/sources.list"
-  for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$list" ] && sed -n 's/^deb\([[:space:]]\)/deb-src\1/p' "$list" >"$apt/parts/$(basename "$list")"
-  done
-  for list in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$list" ] && sed 's/^Types:.*/Types: deb-src/' "$list" >"$apt/parts/$(basename "$list")"
-  done
-  local options=(-qq -o "Dir::Etc::sourcelist=$apt/sources.list" -o "Dir::Etc::sourceparts=$apt/parts"
-    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root)
+  rm -rf "$out/freeglut-source"
+  mkdir -p "$out/freeglut-source"
+  private_apt "$out/apt" deb-src
   # A repository without sources fails the update; one with freeglut is enough.
-  apt-get "${options[@]}" update || true
-  (cd "$out/freeglut-source" && apt-get "${options[@]}" source freeglut)
+  apt_update apt-get "${PRIVATE_APT[@]}"
+  (cd "$out/freeglut-source" && apt-get "${PRIVATE_APT[@]}" -qq source freeglut) ||
+    setup_failed "the Windows build" "apt-get could not fetch as source (its message is above)" freeglut
 }
 
 # Static, so that the program carries it inside; with glut.h, which the

@@ -35,7 +35,7 @@ TEST_F(Sse2OnlyProcessor, FirstFrameIsTheSineALeftClickAnimatesARightPressStops)
 #if defined(ARM64_PROGRAM)
 class Arm64Program : public EmulatedProgram {
  protected:
-  Arm64Program() : EmulatedProgram({QEMU_AARCH64}, ARM64_PROGRAM) {}
+  Arm64Program() : EmulatedProgram({QEMU_AARCH64, "-L", ARM64_SYSROOT}, ARM64_PROGRAM) {}
 };
 
 TEST_F(Arm64Program, FirstFrameIsTheSineALeftClickAnimatesARightPressStops) {
