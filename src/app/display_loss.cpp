@@ -1,10 +1,11 @@
 #include "display_loss.hpp"
 
+#include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/select.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,14 +16,16 @@ namespace {
 
 // Copied at start: the signal handler may not allocate or call into Xlib.
 char displayName[256];
-// Where the display's X server listens, as the peer of a connection to it:
-// every connection to that server, the toolkit's among them, has this peer.
-sockaddr_storage serverAddress;
-socklen_t serverAddressLength = 0;  // 0 while unknown: no socket is the display's
-constexpr int HANDLED_SIGNALS[] = {SIGSEGV, SIGBUS, SIGPIPE};
-struct sigaction previousHandling[std::size(HANDLED_SIGNALS)];
 // Xlib and the toolkit wait on the connection with select(), so it is below this.
 constexpr int DESCRIPTORS_TO_SCAN = FD_SETSIZE;
+// Which descriptors were open before the toolkit connected: none of them is
+// its connection (an inherited socket, say).
+bool openBeforeTheToolkit[DESCRIPTORS_TO_SCAN];
+// The toolkit's connection once its window exists; -1 before, while the
+// connection being opened is the one socket not open before.
+volatile sig_atomic_t toolkitConnection = -1;
+constexpr int HANDLED_SIGNALS[] = {SIGSEGV, SIGBUS, SIGPIPE};
+struct sigaction previousHandling[std::size(HANDLED_SIGNALS)];
 
 // Xlib's own handler would call exit(), and the GL driver's exit handlers
 // then talk to the dead connection: some crash, some wait forever. Nothing
@@ -37,35 +40,24 @@ constexpr int DESCRIPTORS_TO_SCAN = FD_SETSIZE;
 
 int onConnectionLost(Display* display) { reportLostDisplay(DisplayString(display)); }
 
-// The process may hold other sockets (inherited, or a library's), and one
-// of those hanging up says nothing of the display: only a connection to
-// the display's own server counts.
+bool isOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
+
+bool mayBeTheToolkitsConnection(int fd) {
+  return toolkitConnection >= 0 ? fd == toolkitConnection : !openBeforeTheToolkit[fd];
+}
+
+// Only the toolkit's connection hanging up is the display going, over a
+// Unix socket or TCP (a reset TCP connection has no peer address any more);
+// any other socket of the process (inherited, or a library's) that hangs up
+// says nothing of the display.
 bool xServerHungUp() {
-  if (serverAddressLength == 0) return false;
   for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) {
     struct stat about {};
-    if (fstat(fd, &about) != 0 || !S_ISSOCK(about.st_mode)) continue;
-    sockaddr_storage peer{};
-    socklen_t length = sizeof peer;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 || length != serverAddressLength ||
-        std::memcmp(&peer, &serverAddress, length) != 0)
-      continue;
+    if (!mayBeTheToolkitsConnection(fd) || fstat(fd, &about) != 0 || !S_ISSOCK(about.st_mode)) continue;
     pollfd socket{fd, POLLRDHUP, 0};
     if (poll(&socket, 1, 0) == 1 && (socket.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return true;
   }
   return false;
-}
-
-// A connection of our own, opened and closed at once, tells the server's
-// address; without a server there is nothing to lose, and the toolkit
-// reports that it cannot open the display.
-void learnServerAddress(const char* requested) {
-  Display* probe = XOpenDisplay(requested);
-  if (probe == nullptr) return;
-  socklen_t length = sizeof serverAddress;
-  if (getpeername(ConnectionNumber(probe), reinterpret_cast<sockaddr*>(&serverAddress), &length) == 0)
-    serverAddressLength = length;
-  XCloseDisplay(probe);
 }
 
 // Two ways the loss shows besides Xlib's handler: the GL driver asks the
@@ -91,11 +83,15 @@ void endAtOnceWhenTheDisplayIsLost(int argc, char** argv) {
     if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
   std::strncpy(displayName, XDisplayName(requested), sizeof displayName - 1);
   XSetIOErrorHandler(onConnectionLost);
-  learnServerAddress(requested);
+  for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) openBeforeTheToolkit[fd] = isOpen(fd);
   struct sigaction handling {};
   handling.sa_sigaction = onSignal;
   handling.sa_flags = SA_SIGINFO;
   sigemptyset(&handling.sa_mask);
   for (std::size_t i = 0; i < std::size(HANDLED_SIGNALS); ++i)
     sigaction(HANDLED_SIGNALS[i], &handling, &previousHandling[i]);
+}
+
+void knowTheToolkitsConnection() {
+  if (Display* display = glXGetCurrentDisplay()) toolkitConnection = ConnectionNumber(display);
 }

@@ -6,3 +6,6 @@
 // Call before the toolkit connects, with the command line it will be given:
 // its -display option, or else $DISPLAY, names the display.
 void endAtOnceWhenTheDisplayIsLost(int argc, char** argv);
+// Call once the window exists and its GL context is current: from then on
+// only that connection counts.
+void knowTheToolkitsConnection();

@@ -15,6 +15,9 @@ void openWindow(int* argc, char** argv) {
   glutInitDisplayMode(GLUT_RGBA | GLUT_SINGLE);
   // A parent may start us with an empty argument vector; argv[0] is then null.
   glutCreateWindow(argv[0] != nullptr ? argv[0] : "");
+#if !defined(__EMSCRIPTEN__) && !defined(_WIN32)
+  knowTheToolkitsConnection();
+#endif
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
   glutMouseFunc(mouse);

@@ -89,7 +89,7 @@ void endServer(pid_t pid) {
 
 }  // namespace
 
-PrivateXServer::PrivateXServer() {
+PrivateXServer::PrivateXServer(Transport transport) {
   keepChildrenForReaping();
   if (!onPath("Xvfb")) {
     error_ = "Xvfb is not installed (Debian package xvfb): the window tests cannot run";
@@ -113,7 +113,8 @@ PrivateXServer::PrivateXServer() {
     const int devnull = open("/dev/null", O_WRONLY);
     redirectOrExit(devnull, STDOUT_FILENO);
     redirectOrExit(devnull, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x4096x24", "-nolisten", "tcp",
+    const char* listening = transport == Transport::TCP ? "-listen" : "-nolisten";
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x4096x24", listening, "tcp",
            "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -133,7 +134,7 @@ PrivateXServer::PrivateXServer() {
     error_ = "Xvfb did not report a display number";
     return;
   }
-  name_ = ":" + number.substr(0, number.find('\n'));
+  name_ = (transport == Transport::TCP ? "127.0.0.1:" : ":") + number.substr(0, number.find('\n'));
   XSetErrorHandler(ignoreXErrors);
   connection_ = XOpenDisplay(name_.c_str());
   if (connection_ == nullptr) error_ = "cannot connect to Xvfb on " + name_;

@@ -32,13 +32,16 @@ bool waitFor(Ready ready, std::chrono::milliseconds interval = std::chrono::mill
 // collide; error() says why when it could not start.
 class PrivateXServer {
  public:
-  PrivateXServer();
+  // Connected to by its Unix socket, or over TCP on the loopback address
+  // (as a display reached through ssh -X is).
+  enum class Transport { UNIX_SOCKET, TCP };
+  explicit PrivateXServer(Transport transport = Transport::UNIX_SOCKET);
   ~PrivateXServer();
   PrivateXServer(const PrivateXServer&) = delete;
   PrivateXServer& operator=(const PrivateXServer&) = delete;
 
   const std::string& error() const { return error_; }
-  const std::string& name() const { return name_; }  // ":N"
+  const std::string& name() const { return name_; }  // ":N", or "127.0.0.1:N" over TCP
   Display* connection() const { return connection_; }
   // Ends the server at once, as a crash would (our own connection is closed
   // first: Xlib would end the test on its loss).
