@@ -43,13 +43,17 @@ build_freeglut() {
   install -D -m 644 "$source/COPYING" "$freeglut/share/doc/freeglut/COPYING"
 }
 
-# Kept between runs, and built again only when its patches change.
-built_with=$(cat packaging/windows/*.patch | sha256sum)
+# Kept between runs, and built again only when its patches or the toolchain change.
+built_with=$(cat packaging/windows/*.patch "$toolchain" | sha256sum)
 if [ "$(cat "$freeglut/built-with" 2>/dev/null)" != "$built_with" ]; then
   rm -rf "$freeglut" "$out/freeglut-build"
   build_freeglut
   echo "$built_with" >"$freeglut/built-with"
 fi
+
+# A desktop's locale, en_US.UTF-8, of the build tree's own (LOCPATH): the
+# zip's check runs in it, as on a user's machine.
+[ -d "$out/locale/en_US.UTF-8" ] || localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"
 
 # Wine's prefix, made once per build tree: the first start sets it up for
 # some seconds, and tests started side by side must not all do that at once.

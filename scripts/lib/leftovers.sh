@@ -7,14 +7,20 @@
 # rewrite their environment's memory for their process titles, so they are
 # known instead by the profile folders the browser tests give them.
 
-LEFTOVER_NAMES='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProces|wineserver64|.*\.exe)$'
+LEFTOVER_NAMES='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProcess|wineserver64|.*\.exe)$'
 
-# Prints "PID NAME" for each leftover, one per line.
+# Prints "PID NAME" for each leftover, one per line. A program is known by
+# the full name it was started as (the kernel's own name for a process is
+# cut to 15 characters: linalg_tests.exe would be linalg_tests.ex); for a
+# Windows program under Wine that is a Windows path.
 left_running() {
-  local pid name
-  while read -r pid name; do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WAVE1D_TEST_RUN=$WAVE1D_TEST_RUN" &&
-      echo "$pid $name"
-  done < <(ps -eo pid=,comm= | awk -v names="$LEFTOVER_NAMES" '$2 ~ names {print $1, $2}')
+  local environ pid name
+  for environ in /proc/[0-9]*/environ; do
+    grep -qzxF "WAVE1D_TEST_RUN=$WAVE1D_TEST_RUN" "$environ" 2>/dev/null || continue
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    name=$(head -zn 1 "/proc/$pid/cmdline" 2>/dev/null | tr -d '\0' | sed 's|.*[/\\]||')
+    [[ $name =~ $LEFTOVER_NAMES ]] && echo "$pid $name"
+  done | sort -n
   pgrep -a -f -- '/wave1d-web-[^ /]*/profile-' || true
 }

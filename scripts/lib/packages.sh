@@ -147,5 +147,6 @@ WEB_PACKAGES=(emscripten nodejs node-acorn python3 python3-markdown python3-pil 
   xvfb)
 # And a Windows build, with the tests that run it here under Wine: the cross
 # compiler, Wine, GoogleTest's sources and what fetches and unpacks
-# freeglut's Debian source package (dpkg-dev) and makes the zip.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 libgtest-dev dpkg-dev cmake make unzip xvfb)
+# freeglut's Debian source package (dpkg-dev) and makes the zip, checked in
+# a desktop's locale (locales).
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 libgtest-dev dpkg-dev cmake make unzip xvfb locales)

@@ -11,7 +11,8 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G ZIP -B "$work" >/dev/null)
 zip=$(ls "$work"/*.zip)
 fail() { echo "FAILED: $1"; exit 1; }
-listing=$(unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '/$' | sort)
+# In bytes' order, as the list below is, whatever the locale's collation.
+listing=$(unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '/$' | LC_ALL=C sort)
 expected=$(printf '%s\n' README.txt licences/freeglut.txt licences/gcc-runtime.txt licences/mingw-w64-runtime.txt \
   wave1d.exe)
 [ "$listing" = "$expected" ] || fail "the zip holds: $listing"
