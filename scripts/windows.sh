@@ -53,7 +53,7 @@ fi
 
 # A desktop's locale, en_US.UTF-8, of the build tree's own (LOCPATH): the
 # zip's check runs in it, as on a user's machine.
-[ -d "$out/locale/en_US.UTF-8" ] || localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"
+[ -d "$out/locale/en_US.UTF-8" ] || { mkdir -p "$out/locale" && localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"; }
 
 # Wine's prefix, made once per build tree: the first start sets it up for
 # some seconds, and tests started side by side must not all do that at once.
