@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 . scripts/lib/leftovers.sh
 # Marks everything this command starts, for the leftover check at the end.
 export WAVE1D_TEST_RUN="$$-$(date +%s%N)"
-need_packages "the program and its tests" "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}" \
+need_packages "the test command" "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}" \
   xvfb libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
 need_packages "the arm64 build" "${ARM64_PACKAGES[@]}"
 need_packages "the 32-bit x86 build" "${I686_PACKAGES[@]}"

@@ -53,8 +53,15 @@ setup_failed() {
   return 1
 }
 
+# (The answers are read whole before they are matched: a reader that stops
+# at the first match would end the writer with SIGPIPE, which pipefail
+# counts as a failure.)
 installed() {
-  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+  [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == *"install ok installed"* ]]
+}
+
+offered() {
+  [[ $(apt-cache policy "$1" 2>/dev/null) =~ Candidate:\ [^\(] ]]
 }
 
 # Installs for $1 (what needs them, for messages) the packages named after
@@ -71,7 +78,7 @@ need_packages() {
     export WAVE1D_APT_UPDATED=1 FAILED_SOURCES
   fi
   for p in "${missing[@]}"; do
-    apt-cache policy "$p" 2>/dev/null | grep -q 'Candidate: [^(]' || unavailable+=("$p")
+    offered "$p" || unavailable+=("$p")
   done
   [ ${#unavailable[@]} -eq 0 ] || setup_failed "$stage" "no package source here offers" "${unavailable[@]}" || return
   DEBIAN_FRONTEND=noninteractive apt_get install -y -qq --no-install-recommends "${missing[@]}" ||
