@@ -37,20 +37,20 @@ void expectEndedWithStatusOne(RunningProgram& program, const std::string& when) 
 // open the display instead; its message names the display too. Over TCP a
 // killed server resets the connection, which then has no peer address.
 TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
-  for (int run = 0; run < 2 * START_UP_RUNS; ++run) {
-    const bool overTcp = run >= START_UP_RUNS;
-    PrivateXServer server(overTcp ? PrivateXServer::Transport::TCP : PrivateXServer::Transport::UNIX_SOCKET);
-    ASSERT_EQ(server.error(), "");
-    RunningProgram program(PROGRAM, {PROGRAM}, server.name());
-    const auto delay = (run % START_UP_RUNS) * START_UP_SPACING;
-    std::this_thread::sleep_for(delay);
-    server.crash();
-    const std::string when = std::to_string(delay.count()) + " ms after the start on " + server.name();
-    expectEndedWithStatusOne(program, when);
-    const std::string said = program.standardError();
-    EXPECT_NE(said.find(server.name(), said.rfind('\n', said.size() - 2) + 1), std::string::npos)
-        << when << ": the last line does not name " << server.name() << ": " << said;
-  }
+  for (const auto transport : {PrivateXServer::Transport::UNIX_SOCKET, PrivateXServer::Transport::TCP})
+    for (int run = 0; run < START_UP_RUNS; ++run) {
+      PrivateXServer server(transport);
+      ASSERT_EQ(server.error(), "");
+      RunningProgram program(PROGRAM, {PROGRAM}, server.name());
+      const auto delay = run * START_UP_SPACING;
+      std::this_thread::sleep_for(delay);
+      server.crash();
+      const std::string when = std::to_string(delay.count()) + " ms after the start on " + server.name();
+      expectEndedWithStatusOne(program, when);
+      const std::string said = program.standardError();
+      EXPECT_NE(said.find(server.name(), said.rfind('\n', said.size() - 2) + 1), std::string::npos)
+          << when << ": the last line does not name " << server.name() << ": " << said;
+    }
 }
 
 // The other way round: the display alive, a genuine fault in the GL driver
