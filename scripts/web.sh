@@ -30,16 +30,16 @@ done
 cmp build-web/wave1d.js build-web-simd/wave1d.js
 rm -rf public
 mkdir -p public/simd
-cp web/index.html build-web/wave1d.js build-web/wave1d.wasm public/
+cp web/index.html web/readout.js build-web/wave1d.js build-web/wave1d.wasm public/
 cp build-web-simd/wave1d.wasm public/simd/
 # The growth page from its Markdown, with Debian's own Python and its libraries.
 /usr/bin/python3 web/growth_page.py docs/growth.md public/growth.html build-web/growth-section.html
-python3 web/single_file.py web/index.html build-web/wave1d.js build-web/wave1d.wasm build-web-simd/wave1d.wasm \
+python3 web/single_file.py web/index.html web/readout.js build-web/wave1d.js build-web/wave1d.wasm build-web-simd/wave1d.wasm \
   build-web/growth-section.html public/wave1d.html
 # What a browser downloads: the served page with one build, or the one file.
 size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
 cd public
-size index.html wave1d.js wave1d.wasm
-size index.html wave1d.js simd/wave1d.wasm
+size index.html readout.js wave1d.js wave1d.wasm
+size index.html readout.js wave1d.js simd/wave1d.wasm
 size growth.html growth-*.png
 size wave1d.html

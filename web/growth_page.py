@@ -53,8 +53,19 @@ with open(page_file, "w", encoding="utf-8") as page:
 </style>
 </head>
 <body>
-<p><a href="index.html">Back to the wave</a></p>
+<p><a href="index.html" id="back">Back to the wave</a></p>
 {body}
+<script>
+  // Come from the wave, go back to it as it was (the browser keeps the page
+  // it left) instead of loading it afresh at the first frame.
+  document.getElementById("back").addEventListener("click", (event) => {{
+    const wave = [new URL("index.html", location.href).href, new URL("./", location.href).href];
+    if (history.length > 1 && wave.includes(document.referrer)) {{
+      event.preventDefault();
+      history.back();
+    }}
+  }});
+</script>
 </body>
 </html>
 """)

@@ -1,10 +1,11 @@
 """Writes the page as one self-contained file that works from disk.
 
-Usage: single_file.py PAGE SCRIPT PLAIN_WASM SIMD_WASM GROWTH_SECTION OUTPUT
+Usage: single_file.py PAGE READOUT SCRIPT PLAIN_WASM SIMD_WASM GROWTH_SECTION OUTPUT
 
-The page finds the program's script and both builds of the program inside
-itself (the script once: both builds share it) and hands the program the
-build it chose, so nothing is fetched. The growth page comes along as a
+The page's readout script is put inside it. The page finds the program's
+script and both builds of the program inside itself (the script once: both
+builds share it) and hands the program the build it chose, so nothing is
+fetched. The growth page comes along as a
 section of the page (growth_page.py writes it), shown when its link is
 followed.
 """
@@ -12,13 +13,24 @@ import base64
 import re
 import sys
 
-page_file, script_file, plain_file, simd_file, growth_file, output = sys.argv[1:]
+page_file, readout_file, script_file, plain_file, simd_file, growth_file, output = sys.argv[1:]
 page = open(page_file, encoding="utf-8").read()
-script = open(script_file, encoding="utf-8").read()
-# Inside a script element the HTML parser stops at "</script" and changes
-# state at "<!--": neither may occur in the program's script.
-if re.search(r"</script|<!--", script, re.IGNORECASE):
-    sys.exit(f"{script_file} holds text that would end its script element early")
+
+
+def script_text(path):
+    text = open(path, encoding="utf-8").read()
+    # Inside a script element the HTML parser stops at "</script" and changes
+    # state at "<!--": neither may occur in an inlined script.
+    if re.search(r"</script|<!--", text, re.IGNORECASE):
+        sys.exit(f"{path} holds text that would end its script element early")
+    return text
+
+
+script = script_text(script_file)
+readout_element = '<script src="readout.js"></script>'
+if page.count(readout_element) != 1:
+    sys.exit(f"{page_file} must load readout.js once")
+page = page.replace(readout_element, f"<script>\n{script_text(readout_file)}</script>")
 
 
 def wasm(path):
@@ -28,9 +40,9 @@ def wasm(path):
 blocks = (f'<script type="text/plain" id="program-script">{script}</script>\n'
           f'<script type="application/octet-stream" id="program-plain">{wasm(plain_file)}</script>\n'
           f'<script type="application/octet-stream" id="program-simd">{wasm(simd_file)}</script>\n')
-marker = "<script>\n"
+marker = "<script>\n  \"use strict\";\n  const canvas"
 if page.count(marker) != 1:
-    sys.exit(f"{page_file} must have exactly one inline script to put the program before")
+    sys.exit(f"{page_file} must have exactly one page script to put the program before")
 link = 'href="growth.html"'
 if page.count(link) != 1 or page.count("</body>") != 1:
     sys.exit(f"{page_file} must link to growth.html once and have one body")

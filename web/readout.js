@@ -1,0 +1,221 @@
+// What the readout under the canvas says, worked out apart from the page so
+// that Node can check it on the model's own values: the growth of the
+// largest |value| measured over the frames since the fastest mode took over,
+// the plot's geometry, and the words shown and spoken. The page feeds it the
+// frames the program draws (record) and shows the result (show).
+"use strict";
+const WaveReadout = (() => {
+  const POINT_COUNT = 201, STEPS_PER_FRAME = 51;
+  // Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth.
+  const FASTEST_MODE = 1.005112;
+  // The pulse's own largest value stays near its starting 2 (below 16 with
+  // the fast modes on top); from ten times that, the fastest modes are what
+  // is largest, and their growth is what a fit measures.
+  const DOMINANT_LARGEST = 20;
+  // A shorter fit still feels the pulse beside the fastest modes, and their
+  // beating with one another (up to ×1.0058 over 250 frames); from 500 on,
+  // every fit of the model's frames, however sampled, lies within 0.00035
+  // of the fastest mode's factor.
+  const MEASURED_FRAMES = 500;
+  const MEASURED_SAMPLES = 10;
+
+  const ENGLISH = {
+    locale: "en",
+    pulse: "not measurable yet: the pulse itself is still the largest value",
+    measured: "×{factor} over frames {from}–{to}",
+    lastMeasured: "×{factor}, last measured over frames {from}–{to}: no finite value is left to measure",
+    neverMeasured: "none: no finite value is left to measure",
+    allNan: "none: every value is NaN",
+    infinite: "infinite",
+    timesTen: "{mantissa} times 10 to the {exponent}",
+    overflowNan: "Every value has overflowed to NaN (not a number): nothing is drawn any more. The program keeps running.",
+    overflowInfinite: "The values have passed the largest double, {double}, and overflowed to infinity; NaN follows.",
+    toldGrowth: "From frame {from} on the fastest mode dominates: the largest value grows ×{factor} per frame, " +
+                "near the predicted ×{predicted}.",
+    frameAxis: "frame",
+  };
+
+  const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => values[key]);
+
+  // Least-squares fit of ln(largest) against frame, kept as running sums of
+  // the frames counted from the first one fitted, so that a long run costs
+  // nothing more per frame.
+  class Fit {
+    constructor(origin) {
+      Object.assign(this, { origin, n: 0, x: 0, y: 0, xx: 0, xy: 0, first: null, last: null });
+    }
+    add(frame, largest) {
+      const x = frame - this.origin, y = Math.log(largest);
+      this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y;
+      this.first ??= frame;
+      this.last = frame;
+    }
+    // exp of the slope, with the frames it spans; null while too short to trust.
+    measure() {
+      if (this.n < MEASURED_SAMPLES || this.last - this.first < MEASURED_FRAMES) return null;
+      const slope = (this.n * this.xy - this.x * this.y) / (this.n * this.xx - this.x * this.x);
+      const meanX = this.x / this.n, meanY = this.y / this.n;
+      return { factor: Math.exp(slope), from: this.first, to: this.last,
+               through: [this.origin + meanX, meanY / Math.LN10] };  // a point of the fitted line, log10
+    }
+  }
+
+  class Readout {
+    constructor() {
+      this.samples = [];  // [frame, largest |value|] of the frames recorded whole and finite, frames increasing
+      this.latest = null; // { frame, largest, nans } of the frame on the canvas
+      this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
+      this.growth = null; // the fit's last measurement: { factor, from, to, through }
+      this.told = new Set();
+    }
+    // A frame the canvas shows: its number, largest |value| that is not NaN,
+    // and count of NaNs. Resolves to what it changes in the story, once each:
+    // "growth" (first measured), "infinite", "nan" (every value).
+    record(frame, largest, nans) {
+      if (this.latest && frame <= this.latest.frame) return [];
+      this.latest = { frame, largest, nans };
+      if (nans === 0 && Number.isFinite(largest) && largest > 0) {
+        this.samples.push([frame, largest]);
+        if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = new Fit(frame);
+        this.fit?.add(frame, largest);
+        this.growth = this.fit?.measure() ?? this.growth;
+      }
+      const news = { growth: this.growth !== null, infinite: !this.finite && nans < POINT_COUNT,
+                     nan: nans === POINT_COUNT };
+      const told = Object.keys(news).filter((what) => news[what] && !this.told.has(what));
+      told.forEach((what) => this.told.add(what));
+      return told;
+    }
+    get finite() {
+      return this.latest !== null && this.latest.nans === 0 && Number.isFinite(this.latest.largest);
+    }
+  }
+
+  const SUPERSCRIPT = { "-": "⁻", 0: "⁰", 1: "¹", 2: "²", 3: "³", 4: "⁴", 5: "⁵", 6: "⁶", 7: "⁷", 8: "⁸", 9: "⁹" };
+  const powerOfTen = (exponent) => "10" + [...String(exponent)].map((c) => SUPERSCRIPT[c]).join("");
+
+  // A number as it is shown (a power of ten with a raised exponent, beyond
+  // 10^6 and below 10^-3) and as it is spoken.
+  function number(x, words = ENGLISH) {
+    if (!Number.isFinite(x)) return { shown: words.infinite, spoken: words.infinite };
+    if (x !== 0 && (x >= 1e6 || x < 1e-3)) {
+      const [mantissa, exponent] = x.toExponential(4).split("e").map(Number);
+      const digits = mantissa.toLocaleString(words.locale, { minimumFractionDigits: 4 });
+      return { shown: `${digits} × ${powerOfTen(exponent)}`, spoken: fill(words.timesTen, { mantissa: digits, exponent }) };
+    }
+    const text = x.toLocaleString(words.locale, { maximumSignificantDigits: 6 });
+    return { shown: text, spoken: text };
+  }
+  const LARGEST_DOUBLE = Number.MAX_VALUE;
+
+  // The readout's lines for the frame on the canvas; the largest value as number gives it.
+  function lines(readout, words = ENGLISH) {
+    const { frame, largest, nans } = readout.latest;
+    const count = (n) => n.toLocaleString(words.locale);
+    const growth = readout.growth && { factor: readout.growth.factor.toFixed(6), from: count(readout.growth.from),
+                                       to: count(readout.growth.to) };
+    let growthLine;
+    if (readout.finite) growthLine = growth ? fill(words.measured, growth) : words.pulse;
+    else growthLine = growth ? fill(words.lastMeasured, growth) : words.neverMeasured;
+    let overflow = null;
+    if (nans === POINT_COUNT) overflow = words.overflowNan;
+    else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
+    return { frame: count(frame), steps: count(frame * STEPS_PER_FRAME),
+             largest: nans === POINT_COUNT ? { shown: words.allNan, spoken: words.allNan } : number(largest, words),
+             growth: growthLine, overflow };
+  }
+
+  // What a screen reader is told of each change in the story.
+  function tell(what, readout, words = ENGLISH) {
+    if (what === "growth")
+      return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale),
+                                      factor: readout.growth.factor.toFixed(4), predicted: FASTEST_MODE.toFixed(4) });
+    if (what === "nan") return words.overflowNan;
+    return fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).spoken });
+  }
+
+  // The plot of the largest value against frame on a log scale, in canvas
+  // pixels: the box, its labels, the data and, once measured, the fastest
+  // mode's growth through the fitted data over the frames fitted. The
+  // frame axis runs from 0 to the frame shown, the value axis over whole
+  // powers of ten around the data, and every line stays inside the box.
+  function plot(readout, width, height, scale, words = ENGLISH) {
+    const [left, top, right, bottom] = [44 * scale, 8 * scale, width - 6 * scale, height - 20 * scale];
+    const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
+    const logs = readout.samples.map(([, v]) => Math.log10(v));
+    const low = Math.floor(logs.reduce((a, b) => Math.min(a, b), 0));
+    const high = Math.max(low + 1, Math.ceil(logs.reduce((a, b) => Math.max(a, b), -Infinity)));
+    const x = (frame) => left + (frame / lastFrame) * (right - left);
+    // (clamped against rounding: the lines' ends lie on the box's edges)
+    const y = (log) => Math.max(top, Math.min(bottom, bottom - ((log - low) / (high - low)) * (bottom - top)));
+    const labels = [{ text: powerOfTen(high), x: left - 4 * scale, y: top, align: "right", baseline: "top" },
+                    { text: powerOfTen(low), x: left - 4 * scale, y: bottom, align: "right", baseline: "bottom" },
+                    { text: "0", x: left, y: height, align: "left", baseline: "bottom" },
+                    { text: words.frameAxis, x: (left + right) / 2, y: height, align: "center", baseline: "bottom" },
+                    { text: lastFrame.toLocaleString(words.locale), x: right, y: height, align: "right",
+                      baseline: "bottom" }];
+    let prediction = null;
+    if (readout.growth) {
+      const { from, to, through: [midFrame, midLog] } = readout.growth, slope = Math.log10(FASTEST_MODE);
+      const frameAt = (log) => midFrame + (log - midLog) / slope;
+      const start = Math.max(from, frameAt(low)), end = Math.min(to, frameAt(high));
+      const at = (frame) => [x(frame), y(midLog + slope * (frame - midFrame))];
+      if (start < end) prediction = [at(start), at(end)];
+    }
+    return { box: [left, top, right, bottom], labels, prediction,
+             data: readout.samples.map(([frame, v], i) => [x(frame), y(logs[i])]) };
+  }
+
+  function draw(picture, readout, words = ENGLISH) {
+    const scale = window.devicePixelRatio || 1;
+    const [width, height] = [picture.clientWidth * scale, picture.clientHeight * scale];
+    if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
+    const { box: [left, top, right, bottom], labels, prediction, data } = plot(readout, width, height, scale, words);
+    const context = picture.getContext("2d");
+    context.clearRect(0, 0, width, height);
+    context.font = `${12 * scale}px sans-serif`;
+    context.fillStyle = "#555";
+    for (const { text, x, y, align, baseline } of labels)
+      Object.assign(context, { textAlign: align, textBaseline: baseline }).fillText(text, x, y);
+    context.strokeStyle = "#bbb";
+    context.lineWidth = scale;
+    context.strokeRect(left, top, right - left, bottom - top);
+    context.save();
+    context.beginPath();
+    context.rect(left, top, right - left, bottom - top);
+    context.clip();  // a line's width, at the box's edge, would reach past it
+    const stroke = (points, colour, dash) => {
+      Object.assign(context, { strokeStyle: colour, lineWidth: 1.5 * scale }).setLineDash(dash);
+      context.beginPath();
+      points.forEach(([x, y], i) => context[i ? "lineTo" : "moveTo"](x, y));
+      context.stroke();
+    };
+    stroke(data, "#000", []);
+    if (prediction) stroke(prediction, "#c01c28", [4 * scale, 4 * scale]);
+    context.restore();
+  }
+
+  // Shows the frame on the canvas in the readout's elements (by id: frame,
+  // steps, largest, growth, overflow, plot); a number with a raised
+  // exponent is given to screen readers as spoken words.
+  function show(document, readout, words = ENGLISH) {
+    const text = lines(readout, words);
+    const element = (id) => document.getElementById(id);
+    element("frame").textContent = text.frame;
+    element("frame").dataset.value = readout.latest.frame;
+    element("steps").textContent = text.steps;
+    const [shown, spoken] = element("largest").children;
+    shown.textContent = text.largest.shown;
+    spoken.textContent = text.largest.spoken === text.largest.shown ? "" : text.largest.spoken;
+    shown.setAttribute("aria-hidden", String(spoken.textContent !== ""));
+    element("largest").dataset.value = readout.latest.nans === POINT_COUNT ? NaN : readout.latest.largest;
+    element("growth").textContent = text.growth;
+    element("growth").dataset.value = readout.growth?.factor ?? "";
+    element("overflow").hidden = text.overflow === null;
+    element("overflow").textContent = text.overflow ?? "";
+    draw(element("plot"), readout, words);
+  }
+
+  return { FASTEST_MODE, ENGLISH, Readout, number, lines, tell, plot, show };
+})();
+if (typeof module === "object") module.exports = WaveReadout;
