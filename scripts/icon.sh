@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the Windows program's icon, packaging/windows/wave1d.ico, from the
 # desktop icon packaging/wave1d.svg at the sizes Windows shows: 16 and 32
-# pixels in lists and the taskbar, 48 on the desktop, 256 in large views.
-# A second run writes the same bytes.
+# pixels in lists and the taskbar, 48 on the desktop, 256 in large views;
+# and the web app's, web/icons/, at the sizes browsers ask for: 192 and 512
+# pixels (the manifest's) and 180 (iOS's home screen). A second run writes
+# the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
@@ -12,4 +14,6 @@ trap 'rm -rf "$work"' EXIT
 for size in 16 32 48 256; do rsvg-convert -w $size -h $size packaging/wave1d.svg -o "$work/$size.png"; done
 # The largest is kept as PNG, as Windows reads it since Vista: a bitmap would be 256 KB.
 icotool -c -o packaging/windows/wave1d.ico "$work"/{16,32,48}.png -r "$work/256.png"
-ls -l packaging/windows/wave1d.ico
+mkdir -p web/icons
+for size in 180 192 512; do rsvg-convert -w $size -h $size packaging/wave1d.svg -o web/icons/wave1d-$size.png; done
+ls -l packaging/windows/wave1d.ico web/icons

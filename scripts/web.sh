@@ -30,12 +30,16 @@ done
 cmp build-web/wave1d.js build-web-simd/wave1d.js
 rm -rf public
 mkdir -p public/simd
-cp web/index.html web/readout.js build-web/wave1d.js build-web/wave1d.wasm public/
+cp -r web/index.html web/readout.js web/words web/icons web/manifest.webmanifest build-web/wave1d.js \
+  build-web/wave1d.wasm public/
 cp build-web-simd/wave1d.wasm public/simd/
-# The growth page from its Markdown, with Debian's own Python and its libraries.
-/usr/bin/python3 web/growth_page.py docs/growth.md public/growth.html build-web/growth-section.html
-python3 web/single_file.py web/index.html web/readout.js build-web/wave1d.js build-web/wave1d.wasm build-web-simd/wave1d.wasm \
-  build-web/growth-section.html public/wave1d.html
+# The growth pages from their Markdown, with Debian's own Python and its libraries.
+/usr/bin/python3 web/growth_page.py web/words public build-web/growth-sections.html docs/growth.md docs/growth.ja.md
+python3 web/single_file.py web/index.html web/readout.js web/words build-web/wave1d.js build-web/wave1d.wasm \
+  build-web-simd/wave1d.wasm build-web/growth-sections.html public/wave1d.html
+# The offline worker, its version the site's: a changed site installs a new one.
+version=$(cd public && find . -type f | LC_ALL=C sort | xargs sha256sum | sha256sum | cut -c1-16)
+sed "s/@VERSION@/$version/" web/sw.js >public/sw.js
 # What a browser downloads: the served page with one build, or the one file.
 size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
 cd public

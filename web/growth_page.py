@@ -1,17 +1,20 @@
-"""Writes the growth page for the site from docs/growth.md, its one source.
+"""Writes the growth pages for the site from their Markdown, one a language.
 
-Usage: growth_page.py MARKDOWN PAGE FRAGMENT
+Usage: growth_page.py WORDS SITE FRAGMENT MARKDOWN...
 
-PAGE is the site's page, growth.html, beside which the pictures it names are
-copied. FRAGMENT is the same text as a section for the single-file page,
-its pictures inside it, packed smaller: a drawing (a few colours cover
-nearly all of it, as the growth curve's) as a PNG of 16 colours, a picture
-of a colour field (the space-time picture) as a JPEG. Needs Debian's
-python3-markdown and python3-pil.
+Each MARKDOWN (docs/growth.md, docs/growth.LANGUAGE.md) becomes the page its
+language's words (WORDS/LANGUAGE.json) name, in SITE, beside which the
+pictures it names are copied. FRAGMENT is the same texts as sections for the
+single-file page, each picture inside it once for every language, packed
+smaller: a drawing (a few colours cover nearly all of it, as the growth
+curve's) as a PNG of 16 colours, a picture of a colour field (the
+space-time picture) as a JPEG. Needs Debian's python3-markdown and
+python3-pil.
 """
 import base64
 import html
 import io
+import json
 import os
 import re
 import shutil
@@ -20,29 +23,65 @@ import sys
 import markdown
 from PIL import Image
 
-source, page_file, fragment_file = sys.argv[1:]
-text = open(source, encoding="utf-8").read()
-title = re.match(r"# (.*)", text).group(1)
-body = markdown.markdown(text, extensions=["tables"], output_format="html")
-pictures = re.findall(r'<img alt="[^"]*" src="([^"/]+\.png)"', body)
-if not pictures:
-    sys.exit(f"{source} names no pictures")
-folder = os.path.dirname(source)
+words_folder, site, fragment_file, *sources = sys.argv[1:]
 
-# The text's own rules, for the page and (under #why) for the section.
+CJK = "\u3000-\u30ff\u4e00-\u9fff\uff00-\uffef"
+# The text's own rules, for the pages and (in .growth) for the sections.
 RULES = ["img { max-width: 100%; height: auto; }",
          "table { border-collapse: collapse; display: block; overflow-x: auto; }",
          "th, td { border: 1px solid #bbb; padding: 0.2em 0.5em; }",
          "pre { overflow-x: auto; background: #f4f4f4; padding: 0.5em; }"]
 PAGE_STYLE = "\n  ".join(["body { font-family: sans-serif; margin: 1em auto; padding: 0 1em; max-width: 50em;"
                            " color: #222; line-height: 1.45; }"] + RULES)
-# In the single file the section is shown only when its link is followed.
-SECTION_STYLE = "\n  ".join(["#why:not(:target) { display: none; }"] +
-                             ["#why " + rule.replace(", ", ", #why ") for rule in RULES])
+# In the single file a section is shown only when its link is followed.
+SECTION_STYLE = "\n  ".join([".growth:not(:target) { display: none; }"] +
+                             [".growth " + rule.replace(", ", ", .growth ") for rule in RULES])
+# Come from the wave, go back to it as it was (the browser keeps the page it
+# left) instead of loading it afresh at the first frame.
+BACK = """<script>
+  document.getElementById("back").addEventListener("click", (event) => {
+    const wave = [new URL("index.html", location.href).href, new URL("./", location.href).href];
+    if (history.length > 1 && wave.includes(document.referrer)) {
+      event.preventDefault();
+      history.back();
+    }
+  });
+</script>"""
 
-with open(page_file, "w", encoding="utf-8") as page:
-    page.write(f"""<!doctype html>
-<html lang="en">
+
+def packed(path):
+    image = Image.open(path).convert("RGB")
+    counts = sorted(image.getcolors(image.width * image.height), reverse=True)
+    data = io.BytesIO()
+    if sum(count for count, _ in counts[:16]) >= 0.95 * image.width * image.height:
+        image.quantize(16).save(data, "PNG", optimize=True)
+        kind = "png"
+    else:
+        image.save(data, "JPEG", quality=80, optimize=True)
+        kind = "jpeg"
+    return f"data:image/{kind};base64,{base64.b64encode(data.getvalue()).decode('ascii')}"
+
+
+sections, pictures = [], {}
+for source in sources:
+    language = re.fullmatch(r"growth(?:\.(\w+))?\.md", os.path.basename(source)).group(1) or "en"
+    words = json.load(open(os.path.join(words_folder, f"{language}.json"), encoding="utf-8"))
+    text = open(source, encoding="utf-8").read()
+    title = re.match(r"# (.*)", text).group(1)
+    body = markdown.markdown(text, extensions=["tables"], output_format="html")
+    # A line break between two Japanese (or Chinese) characters is no space.
+    body = re.sub(f"(?<=[{CJK}])\n(?=[{CJK}])", "", body)
+    named = re.findall(r'<img alt="[^"]*" src="([^"/]+\.png)"', body)
+    if not named:
+        sys.exit(f"{source} names no pictures")
+    for picture in named:
+        path = os.path.join(os.path.dirname(source), picture)
+        shutil.copy(path, site)
+        pictures.setdefault(picture, packed(path))
+    back = html.escape(words["backToTheWave"])
+    with open(os.path.join(site, words["growthPage"]), "w", encoding="utf-8") as page:
+        page.write(f"""<!doctype html>
+<html lang="{language}">
 <head>
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
@@ -53,43 +92,22 @@ with open(page_file, "w", encoding="utf-8") as page:
 </style>
 </head>
 <body>
-<p><a href="index.html" id="back">Back to the wave</a></p>
+<p><a href="index.html" id="back">{back}</a></p>
 {body}
-<script>
-  // Come from the wave, go back to it as it was (the browser keeps the page
-  // it left) instead of loading it afresh at the first frame.
-  document.getElementById("back").addEventListener("click", (event) => {{
-    const wave = [new URL("index.html", location.href).href, new URL("./", location.href).href];
-    if (history.length > 1 && wave.includes(document.referrer)) {{
-      event.preventDefault();
-      history.back();
-    }}
-  }});
-</script>
+{BACK}
 </body>
 </html>
 """)
-for picture in pictures:
-    shutil.copy(os.path.join(folder, picture), os.path.dirname(page_file) or ".")
+    # Below the page's own title: every heading one level down.
+    body = re.sub(r"<(/?)h([1-5])>", lambda m: f"<{m.group(1)}h{int(m.group(2)) + 1}>", body)
+    body = re.sub(r'src="([^"/]+\.png)"', r'data-picture="\1"', body)
+    sections.append(f'<section class="growth" id="{words["growthPage"]}" lang="{language}">\n'
+                    f'<p><a href="#">{back}</a></p>\n{body}\n</section>\n')
 
-
-def inlined(picture):
-    image = Image.open(os.path.join(folder, picture)).convert("RGB")
-    counts = sorted(image.getcolors(image.width * image.height), reverse=True)
-    packed = io.BytesIO()
-    if sum(count for count, _ in counts[:16]) >= 0.95 * image.width * image.height:
-        image.quantize(16).save(packed, "PNG", optimize=True)
-        kind = "png"
-    else:
-        image.save(packed, "JPEG", quality=80, optimize=True)
-        kind = "jpeg"
-    return f"data:image/{kind};base64,{base64.b64encode(packed.getvalue()).decode('ascii')}"
-
-
-for picture in pictures:
-    body = body.replace(f'src="{picture}"', f'src="{inlined(picture)}"')
-# Below the page's own title: every heading one level down.
-body = re.sub(r"<(/?)h([1-5])>", lambda m: f"<{m.group(1)}h{int(m.group(2)) + 1}>", body)
+holders = "".join(f'<script type="text/plain" id="picture-{name}">{data}</script>\n' for name, data in pictures.items())
 with open(fragment_file, "w", encoding="utf-8") as fragment:
-    fragment.write(f'<style>\n  {SECTION_STYLE}\n</style>\n'
-                   f'<section id="why">\n<p><a href="#">Back to the wave</a></p>\n{body}\n</section>\n')
+    fragment.write(f'<style>\n  {SECTION_STYLE}\n</style>\n' + "".join(sections) + holders +
+                   '<script>\n  // Each picture is carried once, for the text in every language.\n'
+                   '  for (const img of document.querySelectorAll("img[data-picture]"))\n'
+                   '    img.src = document.getElementById(`picture-${img.dataset.picture}`).textContent;\n'
+                   '</script>\n')

@@ -1,8 +1,9 @@
 // What the readout under the canvas says, worked out apart from the page so
 // that Node can check it on the model's own values: the growth of the
 // largest |value| measured over the frames since the fastest mode took over,
-// the plot's geometry, and the words shown and spoken. The page feeds it the
-// frames the program draws (record) and shows the result (show).
+// the plot's geometry, and the words shown and spoken, in the language of
+// the words given (web/words/). The page feeds it the frames the program
+// draws (record) and shows the result (show).
 "use strict";
 const WaveReadout = (() => {
   const POINT_COUNT = 201, STEPS_PER_FRAME = 51;
@@ -18,22 +19,6 @@ const WaveReadout = (() => {
   // of the fastest mode's factor.
   const MEASURED_FRAMES = 500;
   const MEASURED_SAMPLES = 10;
-
-  const ENGLISH = {
-    locale: "en",
-    pulse: "not measurable yet: the pulse itself is still the largest value",
-    measured: "×{factor} over frames {from}–{to}",
-    lastMeasured: "×{factor}, last measured over frames {from}–{to}: no finite value is left to measure",
-    neverMeasured: "none: no finite value is left to measure",
-    allNan: "none: every value is NaN",
-    infinite: "infinite",
-    timesTen: "{mantissa} times 10 to the {exponent}",
-    overflowNan: "Every value has overflowed to NaN (not a number): nothing is drawn any more. The program keeps running.",
-    overflowInfinite: "The values have passed the largest double, {double}, and overflowed to infinity; NaN follows.",
-    toldGrowth: "From frame {from} on the fastest mode dominates: the largest value grows ×{factor} per frame, " +
-                "near the predicted ×{predicted}.",
-    frameAxis: "frame",
-  };
 
   const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => values[key]);
 
@@ -96,7 +81,7 @@ const WaveReadout = (() => {
 
   // A number as it is shown (a power of ten with a raised exponent, beyond
   // 10^6 and below 10^-3) and as it is spoken.
-  function number(x, words = ENGLISH) {
+  function number(x, words) {
     if (!Number.isFinite(x)) return { shown: words.infinite, spoken: words.infinite };
     if (x !== 0 && (x >= 1e6 || x < 1e-3)) {
       const [mantissa, exponent] = x.toExponential(4).split("e").map(Number);
@@ -109,7 +94,7 @@ const WaveReadout = (() => {
   const LARGEST_DOUBLE = Number.MAX_VALUE;
 
   // The readout's lines for the frame on the canvas; the largest value as number gives it.
-  function lines(readout, words = ENGLISH) {
+  function lines(readout, words) {
     const { frame, largest, nans } = readout.latest;
     const count = (n) => n.toLocaleString(words.locale);
     const growth = readout.growth && { factor: readout.growth.factor.toFixed(6), from: count(readout.growth.from),
@@ -126,7 +111,7 @@ const WaveReadout = (() => {
   }
 
   // What a screen reader is told of each change in the story.
-  function tell(what, readout, words = ENGLISH) {
+  function tell(what, readout, words) {
     if (what === "growth")
       return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale),
                                       factor: readout.growth.factor.toFixed(4), predicted: FASTEST_MODE.toFixed(4) });
@@ -139,7 +124,7 @@ const WaveReadout = (() => {
   // mode's growth through the fitted data over the frames fitted. The
   // frame axis runs from 0 to the frame shown, the value axis over whole
   // powers of ten around the data, and every line stays inside the box.
-  function plot(readout, width, height, scale, words = ENGLISH) {
+  function plot(readout, width, height, scale, words) {
     const [left, top, right, bottom] = [44 * scale, 8 * scale, width - 6 * scale, height - 20 * scale];
     const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
     const logs = readout.samples.map(([, v]) => Math.log10(v));
@@ -166,7 +151,7 @@ const WaveReadout = (() => {
              data: readout.samples.map(([frame, v], i) => [x(frame), y(logs[i])]) };
   }
 
-  function draw(picture, readout, words = ENGLISH) {
+  function draw(picture, readout, words) {
     const scale = window.devicePixelRatio || 1;
     const [width, height] = [picture.clientWidth * scale, picture.clientHeight * scale];
     if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
@@ -198,7 +183,7 @@ const WaveReadout = (() => {
   // Shows the frame on the canvas in the readout's elements (by id: frame,
   // steps, largest, growth, overflow, plot); a number with a raised
   // exponent is given to screen readers as spoken words.
-  function show(document, readout, words = ENGLISH) {
+  function show(document, readout, words) {
     const text = lines(readout, words);
     const element = (id) => document.getElementById(id);
     element("frame").textContent = text.frame;
@@ -216,6 +201,6 @@ const WaveReadout = (() => {
     draw(element("plot"), readout, words);
   }
 
-  return { FASTEST_MODE, ENGLISH, Readout, number, lines, tell, plot, show };
+  return { FASTEST_MODE, Readout, number, lines, tell, plot, show };
 })();
 if (typeof module === "object") module.exports = WaveReadout;

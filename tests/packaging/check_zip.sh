@@ -13,7 +13,7 @@ zip=$(ls "$work"/*.zip)
 fail() { echo "FAILED: $1"; exit 1; }
 # In bytes' order, as the list below is, whatever the locale's collation.
 listing=$(unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '/$' | LC_ALL=C sort)
-expected=$(printf '%s\n' README.txt licences/freeglut.txt licences/gcc-runtime.txt licences/mingw-w64-runtime.txt \
+expected=$(printf '%s\n' README.ja.txt README.txt licences/freeglut.txt licences/gcc-runtime.txt licences/mingw-w64-runtime.txt \
   wave1d.exe)
 [ "$listing" = "$expected" ] || fail "the zip holds: $listing"
 unzip -q "$zip" -d "$work/unpacked"

@@ -11,7 +11,7 @@ import path from "node:path";
 import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
 import * as common from "./common.mjs";
-import { openPage, readoutOf, sharedChecks } from "./puppeteer_checks.mjs";
+import { openPage, readoutOf, sharedChecks, wordsAreIn } from "./puppeteer_checks.mjs";
 
 const work = common.workFolder();
 const problems = []; // console errors, page errors and requests to other hosts
@@ -46,10 +46,11 @@ after(async () => {
 
 sharedChecks("Chromium", { open, launchWithoutWebGL: () => launch("--disable-webgl"), origin: () => server.origin });
 
-test("the page is the program's, in its SIMD build here", async () => {
+test("the page is the program's, in its SIMD build here, in English where the browser prefers it", async () => {
   const { page, canvas, shown } = await open(`${server.origin}/index.html`);
   assert.equal(await common.firstFrameIsTheSine(shown), null);
   assert.equal(await page.title(), "wave1d");
+  assert.equal(await page.$eval("html", (html) => html.lang), "en");
   assert.deepEqual(await canvas.evaluate((c) => [c.width, c.height]), [1000, 400]);
   assert.match(await page.evaluate(() => document.body.innerText), /Left click.*tap.*long press.*Enter/s);
   assert.equal(await page.evaluate(() => Module.build), "simd");
@@ -79,7 +80,7 @@ test("the readout shows the figures, a plot that stays in its frame, and speaks 
   // Outside its box the plot has only its grey labels and frame.
   const strays = await page.evaluate(() => {
     const picture = document.getElementById("plot"), { width, height } = picture;
-    const [left, top, right, bottom] = WaveReadout.plot(readout, width, height, devicePixelRatio).box;
+    const [left, top, right, bottom] = WaveReadout.plot(readout, width, height, devicePixelRatio, words).box;
     const pixels = picture.getContext("2d").getImageData(0, 0, width, height).data, strays = [];
     for (let y = 0; y < height; ++y)
       for (let x = 0; x < width; ++x) {
@@ -103,18 +104,19 @@ test("the growth page is on the site with its pictures, and in the single file",
   await site.page.mouse.click(site.centre.x, site.centre.y);
   assert.ok(await common.waitFor(async () => (await frame()) > 10), "the wave did not start");
   const before = await frame();
-  await Promise.all([site.page.waitForNavigation(), site.page.click("a[href='growth.html']")]);
+  await Promise.all([site.page.waitForNavigation(), site.page.click("#growth-link")]);
   assert.equal(await site.page.$eval("h1", (h) => h.textContent), "Why the wave blows up");
   assert.deepEqual(await picturesShown(site.page, "body"), [true, true]);
   await Promise.all([site.page.waitForNavigation(), site.page.click("a#back")]);
   assert.ok((await frame()) >= before, `back at frame ${await frame()}, left at ${before}`);
   await site.page.close();
   const single = await open(pathToFileURL(common.singleFile).href);
-  assert.equal(await single.page.$eval("#why", (s) => getComputedStyle(s).display), "none");
-  await single.page.click("a[href='#why']");
-  assert.notEqual(await single.page.$eval("#why", (s) => getComputedStyle(s).display), "none");
-  assert.match(await single.page.$eval("#why", (s) => s.textContent), /When the numbers give out/);
-  assert.deepEqual(await picturesShown(single.page, "#why"), [true, true]);
+  const section = "section[id='growth.html']";
+  assert.equal(await single.page.$eval(section, (s) => getComputedStyle(s).display), "none");
+  await single.page.click("#growth-link");
+  assert.notEqual(await single.page.$eval(section, (s) => getComputedStyle(s).display), "none");
+  assert.match(await single.page.$eval(section, (s) => s.textContent), /When the numbers give out/);
+  assert.deepEqual(await picturesShown(single.page, section), [true, true]);
   await single.page.close();
 });
 
@@ -142,9 +144,51 @@ test("with WebGL taken away the page says so and the wave waits; when it is back
   assert.ok(lost < animating / 10, `${lost} s of script in a second without WebGL, ${animating} s animating`);
   // Given back, the page starts again: the call returns before the reload.
   await Promise.all([page.waitForNavigation(), page.evaluate(() => setTimeout(() => window.lose.restoreContext()))]);
+  await wordsAreIn(page);
   assert.match(await page.$eval("#restarted", (p) => (p.hidden ? "" : p.textContent)), /started again/);
   const canvas = await page.$("canvas");
   assert.equal(await common.firstFrameIsTheSine(async () => common.frameOf(await canvas.screenshot(), work)), null);
+  await page.close();
+});
+
+test("in Japanese where the browser prefers it, with a switch to English that is remembered", async () => {
+  const japanese = await launch("--lang=ja", "--accept-lang=ja,en");
+  try {
+    const { page } = await open(`${server.origin}/index.html`, japanese);
+    const said = () => page.evaluate(() => [document.documentElement.lang, document.getElementById("how").textContent,
+                                            document.getElementById("readout").getAttribute("aria-label")]);
+    const [lang, how, readoutLabel] = await said();
+    assert.deepEqual([lang, readoutLabel], ["ja", "数値で見る波"]);
+    assert.match(how, /左クリック.*タップ.*長押し.*Enter/);
+    await Promise.all([page.waitForNavigation(), page.click("#growth-link")]);
+    assert.deepEqual(await page.evaluate(() => [document.documentElement.lang, document.querySelector("h1").textContent]),
+                     ["ja", "波はなぜ発散するのか"]);
+    await Promise.all([page.waitForNavigation(), page.click("a#back")]);
+    await page.click("button[lang=en]");
+    await page.reload();
+    await wordsAreIn(page);
+    assert.deepEqual((await said()).slice(0, 1), ["en"]);
+    assert.match((await said())[1], /^A wave on a string/);
+  } finally {
+    await japanese.close();
+  }
+});
+
+// Served from a server of its own, which is then shut down.
+test("the site is installable, and after one visit it opens offline and animates", async () => {
+  const own = await common.serveSite();
+  const { page } = await open(`${own.origin}/index.html`);
+  const session = await page.createCDPSession();
+  assert.deepEqual((await session.send("Page.getInstallabilityErrors")).installabilityErrors, []);
+  assert.ok(await common.waitFor(() => page.evaluate(() => navigator.serviceWorker.controller !== null)),
+            "no worker keeps the site");
+  own.close();
+  await page.reload();
+  await wordsAreIn(page);
+  const frame = () => readoutOf(page).then((said) => said.frame);
+  const { x, y, width, height } = await (await page.$("canvas")).boundingBox();
+  await page.mouse.click(x + width / 2, y + height / 2);
+  assert.ok(await common.waitFor(async () => (await frame()) > 10), "offline, the wave did not start");
   await page.close();
 });
 

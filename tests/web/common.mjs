@@ -17,7 +17,8 @@ export const singleFile = path.join(site, "wave1d.html");
 // Enough for several seconds of animation between two captures on a busy machine.
 export const FRAMES_TO_SEARCH = 1000;
 export const PATIENCE_MS = 60000;
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm" };
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json",
+                ".webmanifest": "application/manifest+json", ".png": "image/png" };
 
 export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -34,16 +35,19 @@ export function workFolder() {
   return fs.mkdtempSync(path.join(os.tmpdir(), "wave1d-web-"));
 }
 
-// The site's files only; anything else is a 404. Resolves to the origin.
+// The site's files only (a folder's index.html for the folder, as static
+// servers do); anything else is a 404. Resolves to the origin.
 export async function serveSite() {
   const server = http.createServer((request, response) => {
-    const file = path.join(site, decodeURIComponent(new URL(request.url, "http://x").pathname));
+    const file = path.join(site, decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/\/$/, "/index.html"));
     const inside = file.startsWith(site + path.sep) && fs.existsSync(file) && fs.statSync(file).isFile();
     response.writeHead(inside ? 200 : 404, { "Content-Type": TYPES[path.extname(file)] ?? "application/octet-stream" });
     response.end(inside ? fs.readFileSync(file) : undefined);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { origin: `http://127.0.0.1:${server.address().port}`, close: () => server.close() };
+  // Closed, it takes no more requests, not even on connections kept open.
+  return { origin: `http://127.0.0.1:${server.address().port}`,
+           close: () => server.close() && server.closeAllConnections() };
 }
 
 // Xvfb on a display number of its own choosing; resolves to { display, stop }.

@@ -18,12 +18,18 @@ export async function openPage(browser, url, { viewport = { width: 1100, height:
     /^(http:\/\/127\.0\.0\.1|file:|data:)/.test(request.url()) || problems.push(`fetched ${request.url()}`));
   await page.setViewport(viewport);
   await page.goto(url);
+  await wordsAreIn(page);
   const canvas = await page.$("canvas");
   const box = canvas && (await canvas.boundingBox());
   return {
     page, canvas, centre: box && { x: box.x + box.width / 2, y: box.y + box.height / 2 },
     shown: async () => common.frameOf(await canvas.screenshot(), work),
   };
+}
+
+// The page's words arrive a moment after the page.
+export function wordsAreIn(page) {
+  return page.waitForFunction(() => document.getElementById("how").textContent !== "");
 }
 
 // What the page's readout says: the frame on the canvas and its largest |value|.

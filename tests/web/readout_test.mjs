@@ -10,7 +10,9 @@ import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
 
-const WaveReadout = createRequire(import.meta.url)("../../web/readout.js");
+const require = createRequire(import.meta.url);
+const WaveReadout = require("../../web/readout.js");
+const words = require("../../web/words/en.json");
 
 // The figure shown once the fastest mode dominates against its factor: the
 // model's own fits over 500 frames and more stay within 0.00035 of it.
@@ -28,7 +30,7 @@ function run(framesPerSample, check) {
   const readout = new WaveReadout.Readout(), told = [];
   for (let frame = 0; frame < ALL_NAN_FROM + FRAMES_PAST_THE_OVERFLOW; frame += framesPerSample) {
     const news = frame < ALL_NAN_FROM ? readout.record(frame, largest[frame], 0) : readout.record(frame, 0, 201);
-    told.push(...news.map((what) => [frame, WaveReadout.tell(what, readout)]));
+    told.push(...news.map((what) => [frame, WaveReadout.tell(what, readout, words)]));
     check(readout, frame);
   }
   return { readout, told };
@@ -48,21 +50,21 @@ for (const framesPerSample of [11, 25]) {
     assert.ok(firstShown > 2300 && firstShown < 2450, `first shown at frame ${firstShown}`);
     const lastFinite = ALL_NAN_FROM - 1 - ((ALL_NAN_FROM - 1) % framesPerSample);
     assert.equal(readout.growth.to, lastFinite);
-    const words = WaveReadout.lines(readout);
-    assert.match(words.growth, new RegExp(`^×${readout.growth.factor.toFixed(6)}, last measured .*–${
+    const said = WaveReadout.lines(readout, words);
+    assert.match(said.growth, new RegExp(`^×${readout.growth.factor.toFixed(6)}, last measured .*–${
       lastFinite.toLocaleString("en")}: no finite value`));
-    assert.match(words.overflow, /overflowed to NaN/);
+    assert.match(said.overflow, /overflowed to NaN/);
     // Spoken twice in the whole run, once the growth is measured and once every value is NaN.
     assert.deepEqual(told.map(([frame]) => frame), [firstShown, lastFinite + framesPerSample]);
     assert.match(told[0][1], /^From frame 1,[89]\d\d on the fastest mode dominates: .* grows ×1\.00\d\d per frame, near the predicted ×1\.0051/);
-    for (const [, words] of told) assert.doesNotMatch(words, /\^/);
+    for (const [, spoken] of told) assert.doesNotMatch(spoken, /\^/);
   });
 }
 
 test("before the fastest mode dominates the figure says it cannot be measured yet", () => {
   run(1, (readout, frame) => {
     if (frame === 1496 || frame === 1800)
-      assert.match(WaveReadout.lines(readout).growth, /^not measurable yet: the pulse/);
+      assert.match(WaveReadout.lines(readout, words).growth, /^not measurable yet: the pulse/);
   });
 });
 
@@ -71,7 +73,7 @@ test("every line of the plot stays inside its box, with the frames and powers of
   let predictions = 0;
   run(11, (readout, frame) => {
     if (frame % 1100 !== 0 && frame < ALL_NAN_FROM - 11) return;
-    const { box, data, prediction, labels } = WaveReadout.plot(readout, 320, 160, 1);
+    const { box, data, prediction, labels } = WaveReadout.plot(readout, 320, 160, 1, words);
     for (const point of [...data, ...(prediction ?? [])])
       assert.ok(inside(point, box), `frame ${frame}: (${point}) outside the box ${box}`);
     predictions += prediction !== null;
@@ -83,7 +85,7 @@ test("every line of the plot stays inside its box, with the frames and powers of
 });
 
 test("numbers beyond a million are a power of ten, raised when shown and in words when spoken", () => {
-  assert.deepEqual(WaveReadout.number(3.1050e48), { shown: "3.1050 × 10⁴⁸", spoken: "3.1050 times 10 to the 48" });
-  assert.deepEqual(WaveReadout.number(6.2789e-6), { shown: "6.2789 × 10⁻⁶", spoken: "6.2789 times 10 to the -6" });
-  assert.deepEqual(WaveReadout.number(961940.7), { shown: "961,941", spoken: "961,941" });
+  assert.deepEqual(WaveReadout.number(3.1050e48, words), { shown: "3.1050 × 10⁴⁸", spoken: "3.1050 times 10 to the 48" });
+  assert.deepEqual(WaveReadout.number(6.2789e-6, words), { shown: "6.2789 × 10⁻⁶", spoken: "6.2789 times 10 to the -6" });
+  assert.deepEqual(WaveReadout.number(961940.7, words), { shown: "961,941", spoken: "961,941" });
 });

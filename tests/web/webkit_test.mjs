@@ -41,7 +41,11 @@ class Session {
   }
   constructor(id) { this.id = id; }
   command(method, what, body) { return driverRequest(method, `/session/${this.id}${what}`, body); }
-  open(url) { return this.command("POST", "/url", { url }); }
+  // Resolves once the page's words, which arrive a moment after it, are in.
+  async open(url) {
+    await this.command("POST", "/url", { url });
+    await common.waitFor(() => this.run(`return document.getElementById("how").textContent !== ""`));
+  }
   run(script, ...args) { return this.command("POST", "/execute/sync", { script, args }); }
   end() { return this.command("DELETE", ""); }
 
