@@ -33,6 +33,7 @@ mkdir -p public/simd
 cp -r web/index.html web/readout.js web/words web/icons web/manifest.webmanifest build-web/wave1d.js \
   build-web/wave1d.wasm public/
 cp build-web-simd/wave1d.wasm public/simd/
+cp packaging/wave1d.svg public/icons/
 # The growth pages from their Markdown, with Debian's own Python and its libraries.
 /usr/bin/python3 web/growth_page.py web/words public build-web/growth-sections.html docs/growth.md docs/growth.ja.md
 python3 web/single_file.py web/index.html web/readout.js web/words build-web/wave1d.js build-web/wave1d.wasm \

@@ -9,8 +9,9 @@
 "use strict";
 const VERSION = "@VERSION@";
 const CACHE = `wave1d-${VERSION}`;
+// With the icons a visit asks for (an installed app keeps its own).
 const SHELL = ["./", "index.html", "readout.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
-               "icons/wave1d-180.png", "icons/wave1d-192.png", "icons/wave1d-512.png"];
+               "icons/wave1d.svg", "icons/wave1d-192.png"];
 
 self.addEventListener("install", (event) => {
   const wasm = new URL(location.href).searchParams.get("wasm");
