@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds wave1d for web browsers and writes the site into public/, apart
-# from the build trees: index.html, wave1d.js, wave1d.wasm and, in simd/,
-# the program built with WebAssembly SIMD, which the page chooses where the
-# browser supports it; growth.html, why the wave blows up, with its pictures
-# (from docs/growth.md); and wave1d.html, the whole page in one file, the
-# growth page in it, that works when opened from disk. Any static web server can serve public/, e.g.
+# from the build trees: index.html with readout.js and its words in English
+# and Japanese (words/), wave1d.js, wave1d.wasm and, in simd/, the program
+# built with WebAssembly SIMD, which the page chooses where the browser
+# supports it; growth.html and growth.ja.html, why the wave blows up, with
+# their pictures (from docs/growth.md and docs/growth.ja.md); the web app's
+# manifest, icons and offline worker (sw.js); and wave1d.html, the whole page
+# in one file, both languages and the growth pages in it, that works when
+# opened from disk. Any static web server can serve public/, e.g.
 #   python3 -m http.server -d public -b 127.0.0.1 8000
 # The unit tests are built too: ctest --test-dir build-web (and build-web-simd)
 # runs them under Node.
@@ -41,10 +44,12 @@ python3 web/single_file.py web/index.html web/readout.js web/words build-web/wav
 # The offline worker, its version the site's: a changed site installs a new one.
 version=$(cd public && find . -type f | LC_ALL=C sort | xargs sha256sum | sha256sum | cut -c1-16)
 sed "s/@VERSION@/$version/" web/sw.js >public/sw.js
-# What a browser downloads: the served page with one build, or the one file.
+# What a browser downloads on a first visit: the served page with one build,
+# its words and what the worker keeps (both languages' words); or the one file.
 size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
 cd public
-size index.html readout.js wave1d.js wave1d.wasm
-size index.html readout.js wave1d.js simd/wave1d.wasm
+visit=(index.html readout.js words/*.json manifest.webmanifest sw.js icons/wave1d.svg icons/wave1d-192.png wave1d.js)
+size "${visit[@]}" wave1d.wasm
+size "${visit[@]}" simd/wave1d.wasm
 size growth.html growth-*.png
 size wave1d.html
