@@ -169,14 +169,15 @@ const WaveReadout = (() => {
     context.beginPath();
     context.rect(left, top, right - left, bottom - top);
     context.clip();  // a line's width, at the box's edge, would reach past it
-    const stroke = (points, colour, dash) => {
-      Object.assign(context, { strokeStyle: colour, lineWidth: 1.5 * scale }).setLineDash(dash);
+    const stroke = (points, colour, width, dash) => {
+      Object.assign(context, { strokeStyle: colour, lineWidth: width * scale }).setLineDash(dash);
       context.beginPath();
       points.forEach(([x, y], i) => context[i ? "lineTo" : "moveTo"](x, y));
       context.stroke();
     };
-    stroke(data, "#000", []);
-    if (prediction) stroke(prediction, "#c01c28", [4 * scale, 4 * scale]);
+    // The prediction over the data, wider, so that it shows where the two agree.
+    stroke(data, "#000", 1, []);
+    if (prediction) stroke(prediction, "#c01c28", 2, [6 * scale, 4 * scale]);
     context.restore();
   }
 
