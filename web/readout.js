@@ -22,25 +22,24 @@ const WaveReadout = (() => {
 
   const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => values[key]);
 
-  // Least-squares fit of ln(largest) against frame, kept as running sums of
-  // the frames counted from the first one fitted, so that a long run costs
-  // nothing more per frame.
+  // Least-squares fit of ln(largest) against frame from the frame `origin`
+  // on, kept as running sums of the frames counted from it, so that a long
+  // run costs nothing more per frame.
   class Fit {
     constructor(origin) {
-      Object.assign(this, { origin, n: 0, x: 0, y: 0, xx: 0, xy: 0, first: null, last: null });
+      Object.assign(this, { origin, n: 0, x: 0, y: 0, xx: 0, xy: 0, last: origin });
     }
     add(frame, largest) {
       const x = frame - this.origin, y = Math.log(largest);
       this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y;
-      this.first ??= frame;
       this.last = frame;
     }
     // exp of the slope, with the frames it spans; null while too short to trust.
     measure() {
-      if (this.n < MEASURED_SAMPLES || this.last - this.first < MEASURED_FRAMES) return null;
+      if (this.n < MEASURED_SAMPLES || this.last - this.origin < MEASURED_FRAMES) return null;
       const slope = (this.n * this.xy - this.x * this.y) / (this.n * this.xx - this.x * this.x);
       const meanX = this.x / this.n, meanY = this.y / this.n;
-      return { factor: Math.exp(slope), from: this.first, to: this.last,
+      return { factor: Math.exp(slope), from: this.origin, to: this.last,
                through: [this.origin + meanX, meanY / Math.LN10] };  // a point of the fitted line, log10
     }
   }
