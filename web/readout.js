@@ -15,10 +15,10 @@ const WaveReadout = (() => {
   const DOMINANT_LARGEST = 20;
   // The largest value rises and falls from frame to frame as the fastest
   // modes beat with one another, and a page whose samples fall in step with
-  // that sees a slow swing that a short fit takes for growth: over 500 frames
-  // a fit is up to 0.0006 off. From 1,000 on, every fit of the model's frames
-  // sampled every 1 to 30 frames, from any frame before the fastest modes
-  // dominate, lies within 0.0004 of the fastest mode's factor.
+  // that sees a slow swing that a short fit takes for growth: over 500
+  // frames a fit was 0.0006 off in some samplings. From 1,000 on, every fit
+  // of the model's frames sampled every 1 to 30 frames, from any frame
+  // before the fastest modes dominate, lies within 0.0004 of their factor.
   const MEASURED_FRAMES = 1000;
   const MEASURED_SAMPLES = 10;
 
