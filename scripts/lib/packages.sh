@@ -26,7 +26,7 @@ failed_sources() {
 # few words, one a line, from failed_sources' lines on standard input.
 source_troubles() {
   sed -E -e 's#^[a-z0-9+]+://([^/ ]+)[^ ]* \((.*)\)$#\1: \2#' -e 's#^([a-z]+:/[^ ]*)/[^/ ]+ \((.*)\)$#\1: \2#' \
-    -e 's#: .*(Temporary failure resolving|Could not resolve).*#: DNS failure, the name was not found#' \
+    -e 's#: .*(Temporary failure resolving|Could not resolve).*#: DNS failure, the name could not be looked up#' \
     -e 's#: .*Connection refused.*#: connection refused#' -e 's#: .*[Tt]imed out.*#: time-out#' \
     -e 's#: .*(Network is unreachable|No route to host).*#: network unreachable#' | sort -u
 }
@@ -47,7 +47,7 @@ apt_update() {
   for try in 1 2 3; do
     status=0
     said=$(LC_ALL=C "$@" update 2>&1) || status=$?
-    grep -qE 'Hash Sum mismatch|unexpected size|Mirror sync' <<<"$said" && [ $try -lt 3 ] || break
+    if [ $try -eq 3 ] || ! grep -qE 'Hash Sum mismatch|unexpected size|Mirror sync' <<<"$said"; then break; fi
     echo "== set-up: a package index came back damaged (a mirror being updated?); trying again in $((10 * try)) s"
     sleep $((10 * try))
   done
@@ -82,7 +82,7 @@ setup_failed() {
   local stage=$1 what=$2 check="Check"
   shift 2
   [ -z "$FAILED_SOURCES" ] ||
-    check="Check the network for the $(wc -l <<<"$FAILED_SOURCES") source(s) named above that could not be read, and"
+    check="Check the $(wc -l <<<"$FAILED_SOURCES") source(s) named above that could not be read, and"
   {
     echo "== set-up FAILED: $stage needs $*, which $what."
     if [[ $what == *offers* ]]; then
@@ -99,7 +99,7 @@ setup_failed() {
 lock_files() {
   local status lists archives
   eval "$(apt-config shell status Dir::State::status/f lists Dir::State::lists/d archives Dir::Cache::archives/d)"
-  echo "${status%/*}/lock-frontend ${status%/*}/lock ${lists%/}/lock ${archives%/}/lock"
+  printf '%s\n' "${status%/*}/lock-frontend" "${status%/*}/lock" "${lists%/}/lock" "${archives%/}/lock"
 }
 
 # Who holds the package system, as "process PID (its command)", or fails
@@ -108,12 +108,12 @@ lock_files() {
 # ("1: POSIX ADVISORY WRITE 4242 fe:00:1234 0 EOF"); a flock, which apt
 # does not honour, is not counted.
 lock_holder() {
-  local inodes pid command
-  # shellcheck disable=SC2046 # the lock files' paths have no spaces
-  inodes=$(stat -c %i $(lock_files) 2>/dev/null) || true
+  local files inodes pid command
+  mapfile -t files < <(lock_files)
+  inodes=$(stat -c %i "${files[@]}" 2>/dev/null) || true
   [ -n "$inodes" ] || return 1
   pid=$(awk -v inodes="$inodes" 'BEGIN { n = split(inodes, list); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
-    ($2 == "POSIX" || $2 == "OFDLCK") { split($6, where, ":"); if (where[3] in wanted) { print $5; exit } }' /proc/locks)
+    ($2 == "POSIX" || $2 == "OFDLCK") { split($6, where, ":"); if (where[3] in wanted) { print $5; exit } }' /proc/locks 2>/dev/null)
   [ -n "$pid" ] || return 1
   command=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | cut -c 1-60 | sed 's/ *$//') || true
   echo "process $pid (${command:-not visible here})"
