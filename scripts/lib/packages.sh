@@ -122,10 +122,10 @@ lock_holder() {
 # Waits, saying so, while another program holds the package system, up to
 # LOCK_WAIT seconds; if it still does, ends the set-up naming it.
 wait_for_package_system() {
-  local holder end=$((SECONDS + LOCK_WAIT))
+  local holder waited
   holder=$(lock_holder) || return 0
   echo "== set-up: the package system is in use by $holder; waiting up to $LOCK_WAIT s for it to finish."
-  while [ $SECONDS -lt $end ]; do
+  for ((waited = 0; waited < LOCK_WAIT; waited++)); do
     sleep 1
     holder=$(lock_holder) || return 0
   done
