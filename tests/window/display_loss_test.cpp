@@ -53,6 +53,27 @@ TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
     }
 }
 
+// Lost while the GL driver creates its context, before the window exists,
+// and the driver then faulting on the dead connection, over either transport.
+TEST(DisplayLoss, LostBeforeTheWindowExistsAndThenAFaultEndsWithStatusOne) {
+  for (const auto transport : {PrivateXServer::Transport::UNIX_SOCKET, PrivateXServer::Transport::TCP}) {
+    PrivateXServer server(transport);
+    ASSERT_EQ(server.error(), "");
+    RunningProgram program(
+        PROGRAM, {PROGRAM}, server.name(),
+        {"LD_PRELOAD=" FAULTY_GL_DRIVER_PATH, "FAULT_IN=glXCreateNewContext once the display is gone",
+         faultsEndInTheirSignal()});
+    ASSERT_TRUE(waitFor([&] {
+      return program.standardError().find("waiting for the display") != std::string::npos;
+    })) << program.standardError();
+    const std::string display = server.name();
+    server.crash();
+    expectEndedWithStatusOne(program, "lost on " + display);
+    EXPECT_EQ(program.standardError(),
+              "faulty GL driver: waiting for the display to go\n" + lostLine(display));
+  }
+}
+
 // The other way round: the display alive, a genuine fault in the GL driver
 // and sockets besides the display's connection that have hung up: one the
 // program inherited (a TCP connection, reset, so with no peer address, as a

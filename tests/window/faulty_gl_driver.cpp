@@ -4,9 +4,12 @@
 // closes the far end; at its first glFlush, once the window is up, it opens
 // a TCP connection whose peer resets it. Both have hung up, and neither is
 // the display's. It faults, by a store through a null pointer the compiler
-// cannot see coming, in the call that $FAULT_IN names.
+// cannot see coming, in the call that $FAULT_IN names; "glXCreateNewContext
+// once the display is gone" says so on standard error and waits for that
+// first, as a driver reading a reply that never came would fault.
 #include <GL/glx.h>
 #include <dlfcn.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,9 +21,12 @@
 
 namespace {
 
-void faultIfNamed(const char* call) {
+bool faultIn(const char* call) {
   const char* named = std::getenv("FAULT_IN");
-  if (named == nullptr || std::strcmp(named, call) != 0) return;
+  return named != nullptr && std::strcmp(named, call) == 0;
+}
+
+void fault() {
   volatile std::uintptr_t nowhere = 0;
   *reinterpret_cast<volatile int*>(nowhere) = 1;
 }
@@ -36,12 +42,19 @@ extern "C" GLXContext glXCreateNewContext(Display* display, GLXFBConfig config, 
                                           Bool direct) {
   int pair[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) close(pair[1]);
-  faultIfNamed("glXCreateNewContext");
+  if (faultIn("glXCreateNewContext once the display is gone")) {
+    static const char waiting[] = "faulty GL driver: waiting for the display to go\n";
+    (void)!write(STDERR_FILENO, waiting, sizeof waiting - 1);
+    pollfd connection{ConnectionNumber(display), POLLRDHUP, 0};
+    poll(&connection, 1, 60'000);
+    fault();
+  }
+  if (faultIn("glXCreateNewContext")) fault();
   return next<decltype(glXCreateNewContext)>("glXCreateNewContext")(display, config, type, shared, direct);
 }
 
 extern "C" void glFlush() {
   [[maybe_unused]] static const int connection = resetConnection();
-  faultIfNamed("glFlush");
+  if (faultIn("glFlush")) fault();
   next<decltype(glFlush)>("glFlush")();
 }
