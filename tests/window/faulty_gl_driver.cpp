@@ -1,12 +1,13 @@
 // Preloaded into the program by the display-loss tests, as a GL driver with
-// a bug and sockets of its own would be. Creating the GL context, as the
-// toolkit starts and before its window exists, it opens a socket pair and
-// closes the far end; at its first glFlush, once the window is up, it opens
-// a TCP connection whose peer resets it. Both have hung up, and neither is
-// the display's. It faults, by a store through a null pointer the compiler
-// cannot see coming, in the call that $FAULT_IN names; "glXCreateNewContext
-// once the display is gone" says so on standard error and waits for that
-// first, as a driver reading a reply that never came would fault.
+// a bug and sockets of its own would be. Asked whether the display has GLX,
+// as the toolkit starts and before its window exists, it opens a socket
+// pair and closes the far end; at its first glFlush, once the window is up,
+// it opens a TCP connection whose peer resets it. Both have hung up, and
+// neither is the display's. It faults, by a store through a null pointer
+// the compiler cannot see coming, in the call that $FAULT_IN names;
+// "glXQueryExtension once the display is gone" says so on standard error
+// and waits for that first, as a driver reading a reply that never came
+// would fault.
 #include <GL/glx.h>
 #include <dlfcn.h>
 #include <poll.h>
@@ -38,19 +39,18 @@ Function* next(const char* name) {
 
 }  // namespace
 
-extern "C" GLXContext glXCreateNewContext(Display* display, GLXFBConfig config, int type, GLXContext shared,
-                                          Bool direct) {
+extern "C" Bool glXQueryExtension(Display* display, int* errorBase, int* eventBase) {
   int pair[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) close(pair[1]);
-  if (faultIn("glXCreateNewContext once the display is gone")) {
+  if (faultIn("glXQueryExtension once the display is gone")) {
     static const char waiting[] = "faulty GL driver: waiting for the display to go\n";
     (void)!write(STDERR_FILENO, waiting, sizeof waiting - 1);
     pollfd connection{ConnectionNumber(display), POLLRDHUP, 0};
     poll(&connection, 1, 60'000);
     fault();
   }
-  if (faultIn("glXCreateNewContext")) fault();
-  return next<decltype(glXCreateNewContext)>("glXCreateNewContext")(display, config, type, shared, direct);
+  if (faultIn("glXQueryExtension")) fault();
+  return next<decltype(glXQueryExtension)>("glXQueryExtension")(display, errorBase, eventBase);
 }
 
 extern "C" void glFlush() {
