@@ -62,19 +62,26 @@ void learnTheDisplaysNumber() {
   std::snprintf(unixSocketEnding, sizeof unixSocketEnding, "/.X11-unix/X%d", displayNumber);
 }
 
+// The port of an Internet address; 0 for any other address.
+int portOf(const sockaddr_storage& address) {
+  if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+  if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+  return 0;
+}
+
 // A socket whose peer is known to be something else (a library's, say, to
-// its own service) is not the display's. A reset TCP connection has no peer
-// address any more, the display's as much as any other.
+// its own service) is not the display's. A TCP connection that was reset
+// has no peer address any more, the display's as much as any other; a
+// socket never connected has no local port either.
 bool mayLeadToTheDisplay(int fd) {
   sockaddr_storage peer{};
   socklen_t length = sizeof peer;
-  if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) return errno == ENOTCONN;
-  if (peer.ss_family == AF_INET || peer.ss_family == AF_INET6) {
-    const in_port_t port = peer.ss_family == AF_INET ? reinterpret_cast<const sockaddr_in&>(peer).sin_port
-                                                     : reinterpret_cast<const sockaddr_in6&>(peer).sin6_port;
-    return displayNumber >= 0 && ntohs(port) == 6000 + displayNumber;
+  if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+    const bool noPeer = errno == ENOTCONN;
+    length = sizeof peer;
+    return noPeer && getsockname(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0 && portOf(peer) != 0;
   }
-  if (peer.ss_family != AF_UNIX) return false;
+  if (peer.ss_family != AF_UNIX) return displayNumber >= 0 && portOf(peer) == 6000 + displayNumber;
   // A name in the file system, or after a zero byte in the abstract namespace.
   const char* name = reinterpret_cast<const sockaddr_un&>(peer).sun_path;
   std::size_t size = length - offsetof(sockaddr_un, sun_path);

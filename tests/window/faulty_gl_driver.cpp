@@ -1,13 +1,12 @@
 // Preloaded into the program by the display-loss tests, as a GL driver with
 // a bug and sockets of its own would be. Asked whether the display has GLX,
 // as the toolkit starts and before its window exists, it opens a socket
-// pair and closes the far end; at its first glFlush, once the window is up,
-// it opens a TCP connection whose peer resets it. Both have hung up, and
-// neither is the display's. It faults, by a store through a null pointer
-// the compiler cannot see coming, in the call that $FAULT_IN names;
-// "glXQueryExtension once the display is gone" says so on standard error
-// and waits for that first, as a driver reading a reply that never came
-// would fault.
+// pair and closes the far end, and a TCP socket it never connects; at its
+// first glFlush, once the window is up, it opens a TCP connection whose peer
+// resets it. All of them poll as hung up, and none is the display's. It faults, by a store through a null
+// pointer the compiler cannot see coming, in the call that $FAULT_IN names; "glXQueryExtension once the
+// display is gone" says so on standard error and waits for that first, as a driver reading a reply that never
+// came would fault.
 #include <GL/glx.h>
 #include <dlfcn.h>
 #include <poll.h>
@@ -42,6 +41,7 @@ Function* next(const char* name) {
 extern "C" Bool glXQueryExtension(Display* display, int* errorBase, int* eventBase) {
   int pair[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) close(pair[1]);
+  socket(AF_INET, SOCK_STREAM, 0);
   if (faultIn("glXQueryExtension once the display is gone")) {
     static const char waiting[] = "faulty GL driver: waiting for the display to go\n";
     (void)!write(STDERR_FILENO, waiting, sizeof waiting - 1);
