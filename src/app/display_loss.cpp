@@ -71,8 +71,8 @@ int portOf(const sockaddr_storage& address) {
 
 // A socket whose peer is known to be something else (a library's, say, to
 // its own service) is not the display's. A TCP connection that was reset
-// has no peer address any more, the display's as much as any other; a
-// socket never connected has no local port either.
+// has no peer address any more, the display's as much as any other; one
+// never connected (it polls as hung up too) has no local port either.
 bool mayLeadToTheDisplay(int fd) {
   sockaddr_storage peer{};
   socklen_t length = sizeof peer;
