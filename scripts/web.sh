@@ -46,13 +46,18 @@ python3 web/single_file.py web/index.html web/readout.js web/words build-web/wav
 # A release: every file named by its content's revision, with the program's
 # version, and the offline worker that keeps it (sw.js).
 /usr/bin/python3 web/release.py public "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web/CMakeCache.txt)"
-# What a browser downloads on a first visit: the served page with one build,
-# its words and what the worker keeps (both languages' words, and the page
-# once more: it keeps it under its revision's address); or the one file.
-size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
+# What a browser downloads on a first visit (to the site's folder, whose page
+# the worker then only revalidates): the served page with one build, its
+# words and what the worker keeps (both languages' words); the growth page
+# with its pictures, when it is opened; or the one file.
+# (each file gzipped on its own, as each response is)
+size() {
+  local bytes=0 gzipped=0 file
+  for file; do bytes=$((bytes + $(wc -c <"$file"))) gzipped=$((gzipped + $(gzip -9 <"$file" | wc -c))); done
+  printf '%8d bytes, %7d gzipped  %s\n' "$bytes" "$gzipped" "$*"
+}
 cd public
-visit=(index.html index.html readout.js words/*.json manifest.webmanifest sw.js icons/wave1d.svg icons/wave1d-192.png
-       wave1d.js)
+visit=(index.html readout.js words/*.json manifest.webmanifest sw.js icons/wave1d.svg icons/wave1d-192.png wave1d.js)
 size "${visit[@]}" wave1d.wasm
 size "${visit[@]}" simd/wave1d.wasm
 size growth.html growth-*.png

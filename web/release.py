@@ -22,7 +22,8 @@ import sys
 
 site, version = sys.argv[1:]
 # What a visit needs, kept when the worker installs (with the build the
-# browser runs); every other file of the site is kept once it is fetched.
+# browser runs); every other file of the site (the growth pages, their
+# pictures) is kept once it is fetched.
 INSTALL = ["index.html", "readout.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
            "icons/wave1d.svg", "icons/wave1d-192.png"]
 # The worker itself, and the single file, to download: no release's files.

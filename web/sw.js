@@ -34,18 +34,18 @@ function fileOf(url) {
   if (url.origin !== SCOPE.origin || !url.pathname.startsWith(SCOPE.pathname)) return null;
   const path = url.pathname.slice(SCOPE.pathname.length) || "index.html";
   const revision = url.searchParams.get("v") ?? RELEASE.files[path];
-  return revision ? { path, revision, key: new URL(`${path}?v=${revision}`, SCOPE).href, named: url.searchParams.has("v") }
-                  : null;
+  return revision ? { path, revision, key: new URL(`${path}?v=${revision}`, SCOPE).href } : null;
 }
 
 const hex = (bytes) => Array.from(new Uint8Array(bytes), (b) => b.toString(16).padStart(2, "0")).join("");
 
 // The file of exactly this revision from the network: as the HTTP cache has
-// it, else past that cache. Anything else (a host's stale copy, a release
-// published meanwhile) is refused, never kept or served under this revision.
+// it (the page as the site's folder, where a first visit found it), else past
+// that cache. Anything else (a host's stale copy, a release published
+// meanwhile) is refused, never kept or served under this revision.
 async function download({ path, revision, key }) {
-  for (const cache of ["default", "reload"]) {
-    const response = await fetch(key, { cache });
+  for (const [address, cache] of [[path === "index.html" ? SCOPE.href : key, "default"], [key, "reload"]]) {
+    const response = await fetch(address, { cache });
     if (!response.ok) continue;
     const body = await response.arrayBuffer();
     if (hex(await crypto.subtle.digest("SHA-256", body)).startsWith(revision))
@@ -84,10 +84,11 @@ async function serve(file, request) {
       await caches.open(CACHE).then((cache) => cache.put(file.key, response.clone()));
     return response;
   } catch (error) {
-    // The page named without a revision is whatever the network has, when
-    // this release's copy is gone (a browser may clear caches) and the
-    // network has moved on: a whole page of the newer release.
-    if (!file.named) return fetch(request);
+    // A page to open that cannot be had in its revision (this release's copy
+    // gone, as a browser may clear caches, and the network moved on) is the
+    // network's: a whole page of the newer release. A file for an open page
+    // never is: that would mix two releases in one page.
+    if (request.mode === "navigate") return fetch(request);
     throw error;
   }
 }
