@@ -21,6 +21,7 @@ import re
 import sys
 
 site, version = sys.argv[1:]
+worker = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "sw.js"), encoding="utf-8").read()
 # What a visit needs, kept when the worker installs (with the build the
 # browser runs); every other file of the site (the growth pages, their
 # pictures) is kept once it is fetched.
@@ -58,7 +59,9 @@ for name in naming:
     if name == "index.html":
         release = {"version": version, "revision": "", "files": {f: f"{f}?v={r}" for f, r in revisions.items()}}
         revisions[name] = revision(with_block(text, release, name).encode())
-        release["revision"] = revision("".join(f"{f} {r}\n" for f, r in sorted(revisions.items())).encode())
+        # (the worker's own code is part of the release too)
+        listed = sorted({**revisions, "sw.js": revision(worker.encode())}.items())
+        release["revision"] = revision("".join(f"{f} {r}\n" for f, r in listed).encode())
         text = with_block(text, release, name)
     open(os.path.join(site, name), "w", encoding="utf-8").write(text)
     revisions[name] = revision(text.encode())
@@ -67,7 +70,6 @@ single = os.path.join(site, "wave1d.html")
 if os.path.exists(single):
     text = open(single, encoding="utf-8").read()
     open(single, "w", encoding="utf-8").write(with_block(text, {k: release[k] for k in ("version", "revision")}, single))
-worker = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "sw.js"), encoding="utf-8").read()
 worker, lines = re.subn(r"^const RELEASE = .*;$", lambda m: "const RELEASE = " + json.dumps(
     {"version": version, "revision": release["revision"], "files": revisions, "install": INSTALL}) + ";", worker,
     flags=re.M)
