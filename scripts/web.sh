@@ -5,9 +5,11 @@
 # built with WebAssembly SIMD, which the page chooses where the browser
 # supports it; growth.html and growth.ja.html, why the wave blows up, with
 # their pictures (from docs/growth.md and docs/growth.ja.md); the web app's
-# manifest, icons and offline worker (sw.js); and wave1d.html, the whole page
-# in one file, both languages and the growth pages in it, that works when
-# opened from disk. Any static web server can serve public/, e.g.
+# manifest, icons and offline worker (sw.js), which keeps the site a release
+# at a time, every file named by its content's revision (web/release.py); and
+# wave1d.html, the whole page in one file, both languages and the growth pages
+# in it, that works when opened from disk. Any static web server can serve
+# public/, e.g.
 #   python3 -m http.server -d public -b 127.0.0.1 8000
 # The unit tests are built too: ctest --test-dir build-web (and build-web-simd)
 # runs them under Node.
@@ -41,12 +43,19 @@ cp packaging/wave1d.svg public/icons/
 /usr/bin/python3 web/growth_page.py web/words public build-web/growth-sections.html docs/growth.md docs/growth.ja.md
 python3 web/single_file.py web/index.html web/readout.js web/words build-web/wave1d.js build-web/wave1d.wasm \
   build-web-simd/wave1d.wasm build-web/growth-sections.html public/wave1d.html
-# The offline worker, its version the site's: a changed site installs a new one.
-version=$(cd public && find . -type f | LC_ALL=C sort | xargs sha256sum | sha256sum | cut -c1-16)
-sed "s/@VERSION@/$version/" web/sw.js >public/sw.js
-# What a browser downloads on a first visit: the served page with one build,
-# its words and what the worker keeps (both languages' words); or the one file.
-size() { printf '%8d bytes, %7d gzipped  %s\n' "$(cat "$@" | wc -c)" "$(cat "$@" | gzip -9 | wc -c)" "$*"; }
+# A release: every file named by its content's revision, with the program's
+# version, and the offline worker that keeps it (sw.js).
+/usr/bin/python3 web/release.py public "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web/CMakeCache.txt)"
+# What a browser downloads on a first visit (to the site's folder, whose page
+# the worker then only revalidates): the served page with one build, its
+# words and what the worker keeps (both languages' words); the growth page
+# with its pictures, when it is opened; or the one file.
+# (each file gzipped on its own, as each response is)
+size() {
+  local bytes=0 gzipped=0 file
+  for file; do bytes=$((bytes + $(wc -c <"$file"))) gzipped=$((gzipped + $(gzip -9 <"$file" | wc -c))); done
+  printf '%8d bytes, %7d gzipped  %s\n' "$bytes" "$gzipped" "$*"
+}
 cd public
 visit=(index.html readout.js words/*.json manifest.webmanifest sw.js icons/wave1d.svg icons/wave1d-192.png wave1d.js)
 size "${visit[@]}" wave1d.wasm

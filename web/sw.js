@@ -1,38 +1,119 @@
-// Keeps the site on the device from the first visit on, so that it opens
-// offline, as an installed app or not: the page, its scripts and both
-// languages' words when the worker is installed, with the WebAssembly build
-// the page chose (named by the page in the worker's address, ?wasm=); the
-// growth pages and their pictures once they are opened. Everything is served
-// from the cache first. scripts/web.sh writes the site's version into
-// VERSION, so that a changed site installs a new worker, whose cache replaces
-// the old one.
+// Keeps the site on the device, one release at a time, so that it opens
+// offline (installed as an app or not) and so that a page runs wholly on the
+// release it was loaded from, however long it stays open.
+//
+// Every file a page names carries its content's revision in its address
+// (readout.js?v=REVISION, written by web/release.py), so an address means one
+// content whichever release asks for it. A release is a cache of its own,
+// filled when its worker installs, each file checked against its revision and
+// fetched past the browser's HTTP cache when the copy there is another. A
+// page asks for its own release's addresses, so a page of an older release
+// keeps getting that release's files after a newer worker has taken over; only
+// an address without a revision (the page itself, as people and the manifest
+// name it) means the newest release's file. A new worker waits until a page's
+// notice asks it to take over, or until no page is open; a release's cache is
+// removed once no open page was loaded from it.
 "use strict";
-const VERSION = "@VERSION@";
-const CACHE = `wave1d-${VERSION}`;
-// With the icons a visit asks for (an installed app keeps its own).
-const SHELL = ["./", "index.html", "readout.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
-               "icons/wave1d.svg", "icons/wave1d-192.png"];
+// web/release.py writes the release in: its version, its revision, every
+// file's revision, and what a visit needs, kept when the worker installs.
+const RELEASE = { version: "", revision: "", files: {}, install: [] };
+const CACHE = `wave1d-release-${RELEASE.revision}`;
+const PAGES = "wave1d-pages";  // the document each open page was loaded as
+const SCOPE = new URL(self.registration.scope);
+
+// The build this browser runs, as the page chooses it: the SIMD one where a
+// SIMD instruction validates (the page falls back to the other build when
+// the one it wants is not here).
+const SIMD_PROBE = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 10, 1, 8,
+                                   0, 65, 0, 253, 15, 253, 98, 11]);
+const BUILD = typeof WebAssembly === "object" && WebAssembly.validate(SIMD_PROBE) ? "simd/wave1d.wasm" : "wave1d.wasm";
+
+// The file an address of the site names, with its revision and the key it is
+// kept under; null for what is not the site's (another host, the worker).
+function fileOf(url) {
+  if (url.origin !== SCOPE.origin || !url.pathname.startsWith(SCOPE.pathname)) return null;
+  const path = url.pathname.slice(SCOPE.pathname.length) || "index.html";
+  const revision = url.searchParams.get("v") ?? RELEASE.files[path];
+  return revision ? { path, revision, key: new URL(`${path}?v=${revision}`, SCOPE).href } : null;
+}
+
+const hex = (bytes) => Array.from(new Uint8Array(bytes), (b) => b.toString(16).padStart(2, "0")).join("");
+
+// The file of exactly this revision from the network: as the HTTP cache has
+// it (the page as the site's folder, where a first visit found it), else past
+// that cache. Anything else (a host's stale copy, a release published
+// meanwhile) is refused, never kept or served under this revision.
+async function download({ path, revision, key }) {
+  for (const [address, cache] of [[path === "index.html" ? SCOPE.href : key, "default"], [key, "reload"]]) {
+    const response = await fetch(address, { cache });
+    if (!response.ok) continue;
+    const body = await response.arrayBuffer();
+    if (hex(await crypto.subtle.digest("SHA-256", body)).startsWith(revision))
+      return new Response(body, { headers: [["Content-Type", response.headers.get("Content-Type") ?? "text/plain"]] });
+  }
+  throw new Error(`${path}: the network has no file of revision ${revision}`);
+}
 
 self.addEventListener("install", (event) => {
-  const wasm = new URL(location.href).searchParams.get("wasm");
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(wasm ? [...SHELL, wasm] : SHELL))
-    .then(() => self.skipWaiting()));
+  event.waitUntil(caches.open(CACHE).then((cache) => Promise.all([...RELEASE.install, BUILD].map(async (path) => {
+    const file = fileOf(new URL(path, SCOPE));
+    // A file an older release kept is the same under the same key: not fetched again.
+    await cache.put(file.key, (await caches.match(file.key)) ?? (await download(file)));
+  }))));
 });
 
-self.addEventListener("activate", (event) => {
-  event.waitUntil(caches.keys()
-    .then((names) => Promise.all(names.filter((name) => name !== CACHE).map((name) => caches.delete(name))))
-    .then(() => self.clients.claim()));
-});
+self.addEventListener("message", (event) => event.data === "take over" && self.skipWaiting());
+
+self.addEventListener("activate", (event) => event.waitUntil(self.clients.claim().then(() => remember())));
 
 self.addEventListener("fetch", (event) => {
-  const request = event.request;
-  if (request.method !== "GET" || new URL(request.url).origin !== location.origin) return;
-  event.respondWith(caches.open(CACHE).then(async (cache) => {
-    const kept = await cache.match(request, { ignoreSearch: request.mode === "navigate" });
-    if (kept) return kept;
-    const response = await fetch(request);
-    if (response.ok) cache.put(request, response.clone());
-    return response;
-  }));
+  const url = new URL(event.request.url), file = event.request.method === "GET" ? fileOf(url) : null;
+  // (a page of the site that is no release's file, such as the single file, uses none)
+  if (event.request.mode === "navigate" && url.href.startsWith(SCOPE.href))
+    event.waitUntil(remember(event.resultingClientId, file?.key));
+  if (file) event.respondWith(serve(file, event.request));
 });
+
+async function serve(file, request) {
+  const kept = await caches.match(file.key);
+  if (kept) return kept;
+  try {
+    const response = await download(file);
+    // This release's files are kept once fetched (the growth pages, the other build); an older one's are not.
+    if (RELEASE.files[file.path] === file.revision)
+      await caches.open(CACHE).then((cache) => cache.put(file.key, response.clone()));
+    return response;
+  } catch (error) {
+    // A page to open that cannot be had in its revision (this release's copy
+    // gone, as a browser may clear caches, and the network moved on) is the
+    // network's: a whole page of the newer release. A file for an open page
+    // never is: that would mix two releases in one page.
+    if (request.mode === "navigate") return fetch(request);
+    throw error;
+  }
+}
+
+// Records which document each open page was loaded as (in a cache, so that
+// it outlives this worker) and removes every other release's cache that
+// holds no open page's document. While a page of unknown document is open
+// (one loaded before a worker kept the site), nothing is removed.
+let recording = Promise.resolve();
+function remember(client, documentKey) {
+  recording = recording.then(async () => {
+    const store = await caches.open(PAGES);
+    const recorded = (await (await store.match("pages"))?.json()) ?? {};
+    if (client) recorded[client] = documentKey ?? "";
+    const open = (await self.clients.matchAll({ type: "window", includeUncontrolled: true }))
+      .filter(({ url }) => url.startsWith(SCOPE.href)).map(({ id }) => id);
+    const pages = Object.fromEntries(Object.entries(recorded).filter(([id]) => id === client || open.includes(id)));
+    await store.put("pages", new Response(JSON.stringify(pages)));
+    if (open.some((id) => !(id in pages))) return;
+    for (const name of await caches.keys()) {
+      if (!name.startsWith("wave1d-") || name === CACHE || name === PAGES) continue;
+      const cache = await caches.open(name);
+      const used = await Promise.all(Object.values(pages).filter(Boolean).map((key) => cache.match(key)));
+      if (!used.some(Boolean)) await caches.delete(name);
+    }
+  }).catch(() => {});  // a failed tidy-up leaves caches for the next one
+  return recording;
+}

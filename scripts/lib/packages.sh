@@ -3,52 +3,139 @@
 # package of another architecture: another processor's libraries are
 # unpacked into a sysroot in the build folder (scripts/lib/sysroot.sh).
 
-# Root runs apt-get itself; anyone else through sudo.
+# Root runs apt-get itself; anyone else through sudo (with the locale asked
+# for, which sudo would otherwise reset).
 apt_get() {
-  if [ "$(id -u)" -eq 0 ]; then apt-get "$@"; else sudo apt-get "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then apt-get "$@"; else sudo env LC_ALL="${LC_ALL:-}" apt-get "$@"; fi
 }
 
+# How long the set-up waits for another program (another apt, dpkg, an
+# automatic update) to let go of the package system.
+LOCK_WAIT=${WAVE1D_LOCK_WAIT:-120}
+
 # The package indexes each source failed to give, one "URL (why)" a line,
-# from apt-get update's output on standard input.
+# from apt-get update's output on standard input. apt says so in W: lines
+# when other sources could be read, and even when none could (it then
+# still ends with success).
 failed_sources() {
   sed -n -e 's/^[WE]: Failed to fetch \([^ ]*\) *\(.*\)$/\1 (\2)/p' \
     -e "s/^[WE]: The repository '\\([^']*\\)' \\(.*\\)\$/\\1 (\\2)/p" | sed 's/ *\[IP: [^]]*\]//' | sort -u
 }
 
+# Each failed source's place (a host, or a folder) and what went wrong in a
+# few words, one a line, from failed_sources' lines on standard input.
+source_troubles() {
+  sed -E -e 's#^[a-z0-9+]+://([^/ ]+)[^ ]* \((.*)\)$#\1: \2#' -e 's#^([a-z]+:/[^ ]*)/[^/ ]+ \((.*)\)$#\1: \2#' \
+    -e 's#: .*(Temporary failure resolving|Could not resolve).*#: DNS failure, the name could not be looked up#' \
+    -e 's#: .*Connection refused.*#: connection refused#' -e 's#: .*[Tt]imed out.*#: time-out#' \
+    -e 's#: .*(Network is unreachable|No route to host).*#: network unreachable#' | sort -u
+}
+
 # Reads the package indexes with the apt-get command given (the machine's,
-# or one with a private configuration). A registry's index can fail for a
-# while (a mirror being synced), so a failure is tried again twice; a
-# source that still fails is named, and the set-up goes on with the others,
-# which apt has read (it keeps the last good index of the failed one, if
-# any). What failed is kept in FAILED_SOURCES for a later message.
+# or one with a private configuration), in English, to read its answer.
+# apt itself asks a source that does not answer again (Acquire::Retries);
+# the whole update is tried again only when an index came back damaged, as
+# it does from a mirror being synced, which a later try can mend. When no
+# source could be read the set-up ends here, naming them and apt's error:
+# nothing could be installed. A source that fails while others are read is
+# named, and the set-up goes on with the others (apt keeps the last good
+# index of the failed one, if any). What failed is kept in FAILED_SOURCES
+# for a later message.
 FAILED_SOURCES=
 apt_update() {
-  local try said
+  local try said status counts
   for try in 1 2 3; do
-    said=$("$@" update 2>&1) && return 0
-    [ $try -eq 3 ] || sleep $((5 * try))
+    status=0
+    said=$(LC_ALL=C "$@" update 2>&1) || status=$?
+    if [ $try -eq 3 ] || ! grep -qE 'Hash Sum mismatch|unexpected size|Mirror sync' <<<"$said"; then break; fi
+    echo "== set-up: a package index came back damaged (a mirror being updated?); trying again in $((10 * try)) s"
+    sleep $((10 * try))
   done
   FAILED_SOURCES=$(failed_sources <<<"$said")
-  if [ -n "$FAILED_SOURCES" ]; then
-    echo "== set-up: these package sources could not be read (tried 3 times); going on with the others:"
+  # Sources by their "URI suite" in apt's progress lines, and how many of them failed.
+  counts=$(awk '/^(Hit|Get|Ign|Err):[0-9]+ / { all[$2 " " $3] = 1 } /^Err:/ { bad[$2 " " $3] = 1 }
+    END { n = 0; for (s in all) n++; m = 0; for (s in bad) m++; print n, m }' <<<"$said")
+  if [ -n "$FAILED_SOURCES" ] && [ "${counts% *}" -gt 0 ] && [ "${counts% *}" = "${counts#* }" ]; then
+    echo "== set-up: no package source could be read:"
     sed 's/^/     /' <<<"$FAILED_SOURCES"
-  else
-    echo "== set-up: apt-get update failed (tried 3 times); going on with the indexes there are:"
-    sed 's/^/     /' <<<"$said"
+    local troubles advice="Check the package sources in /etc/apt/sources.list and /etc/apt/sources.list.d/"
+    troubles=$(source_troubles <<<"$FAILED_SOURCES" | paste -sd ';' | sed 's/;/; /g')
+    grep -qE 'DNS|refused|time-out|unreachable' <<<"$troubles" && advice="Check the network (and its proxy, if it needs one)"
+    {
+      echo "== set-up FAILED: no package source could be reached ($troubles)."
+      echo "   $advice, then run this command again."
+    } >&2
+    return 1
+  elif [ -n "$FAILED_SOURCES" ]; then
+    echo "== set-up: these package sources could not be read; going on with the others:"
+    sed 's/^/     /' <<<"$FAILED_SOURCES"
+  elif [ $status -ne 0 ]; then
+    echo "$said" | tail -n 5 >&2
+    echo "== set-up FAILED: apt-get update failed (its message is above)." >&2
+    return 1
   fi
 }
 
 # Ends the set-up of $1 ("the arm64 sysroot") with the packages $3... named,
-# what went wrong ($2) and what to try.
+# what went wrong ($2) and what to do: the cause first, in two lines.
 setup_failed() {
-  local stage=$1 what=$2
+  local stage=$1 what=$2 check="Check"
   shift 2
+  [ -z "$FAILED_SOURCES" ] ||
+    check="Check the $(wc -l <<<"$FAILED_SOURCES") source(s) named above that could not be read, and"
   {
     echo "== set-up FAILED: $stage needs $*, which $what."
-    [ -z "$FAILED_SOURCES" ] || { echo "   Package sources that could not be read:"; sed 's/^/     /' <<<"$FAILED_SOURCES"; }
-    echo "   Try: 'apt-get update', and check that /etc/apt/sources.list or /etc/apt/sources.list.d/"
-    echo "   names Debian 12 (bookworm, bookworm-updates and bookworm-security, component main);"
-    echo "   then run this command again. Or install them yourself: apt-get install $*"
+    if [[ $what == *offers* ]]; then
+      echo "   $check that /etc/apt/sources.list or sources.list.d/ names Debian 12 (bookworm, main); then run this again."
+    else
+      echo "   Mend what apt says above and run this again, or install them yourself: apt-get install $*"
+    fi
+  } >&2
+  return 1
+}
+
+# The lock files of the package system this apt's configuration uses: dpkg's
+# (beside its status file) and apt's (of its indexes and its downloads).
+lock_files() {
+  local status lists archives
+  eval "$(apt-config shell status Dir::State::status/f lists Dir::State::lists/d archives Dir::Cache::archives/d)"
+  printf '%s\n' "${status%/*}/lock-frontend" "${status%/*}/lock" "${lists%/}/lock" "${archives%/}/lock"
+}
+
+# Who holds the package system, as "process PID (its command)", or fails
+# when nobody does. apt and dpkg lock with fcntl, whose locks the kernel
+# lists in /proc/locks with the holder's process and the file's inode
+# ("1: POSIX ADVISORY WRITE 4242 fe:00:1234 0 EOF"); a flock, which apt
+# does not honour, is not counted.
+lock_holder() {
+  local files inodes pid command
+  mapfile -t files < <(lock_files)
+  inodes=$(stat -c %i "${files[@]}" 2>/dev/null) || true
+  [ -n "$inodes" ] || return 1
+  pid=$(awk -v inodes="$inodes" 'BEGIN { n = split(inodes, list); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
+    ($2 == "POSIX" || $2 == "OFDLCK") { split($6, where, ":"); if (where[3] in wanted) { print $5; exit } }' /proc/locks 2>/dev/null)
+  [ -n "$pid" ] || return 1
+  command=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | cut -c 1-60 | sed 's/ *$//') || true
+  echo "process $pid (${command:-not visible here})"
+}
+
+# Waits, saying so, while another program holds the package system, up to
+# LOCK_WAIT seconds; if it still does, ends the set-up naming it.
+wait_for_package_system() {
+  local holder waited
+  holder=$(lock_holder) || return 0
+  echo "== set-up: the package system is in use by $holder; waiting up to $LOCK_WAIT s for it to finish."
+  for ((waited = 0; waited < LOCK_WAIT; waited++)); do
+    sleep 1
+    holder=$(lock_holder) || return 0
+  done
+  lock_failed "$holder"
+}
+
+lock_failed() {
+  {
+    echo "== set-up FAILED: the package system is still in use by $1 after $LOCK_WAIT s."
+    echo "   Let it finish (or end it), then run this command again."
   } >&2
   return 1
 }
@@ -60,29 +147,47 @@ installed() {
   [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == *"install ok installed"* ]]
 }
 
-offered() {
-  [[ $(apt-cache policy "$1" 2>/dev/null) =~ Candidate:\ [^\(] ]]
+# Of the packages named, those that no source offers, one a line. Each is
+# matched by its exact name in apt-cache's answer: apt-cache takes a name it
+# does not know as a pattern (g++ as a regular expression) and answers
+# about the packages that match it instead.
+not_offered() {
+  LC_ALL=C apt-cache policy "$@" 2>/dev/null | awk -v names="$*" '
+    /^[^ ]/ { name = substr($0, 1, length($0) - 1) }
+    /^  Candidate:/ && $2 != "(none)" { offered[name] = 1 }
+    END { n = split(names, list, " "); for (i = 1; i <= n; i++) if (!(list[i] in offered)) print list[i] }'
 }
 
 # Installs for $1 (what needs them, for messages) the packages named after
 # it that are not installed yet, and nothing when all are there, so a set-up
 # machine is left as it is. The indexes are read once per command.
 need_packages() {
-  local stage=$1 missing=() unavailable=() p
+  local stage=$1 missing=() unavailable=() p holder
   shift
   for p in "$@"; do installed "$p" || missing+=("$p"); done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing for $stage: ${missing[*]}"
+  # Without root nothing can be installed, and waiting will not change that.
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+    echo "== set-up FAILED: installing them needs root, and sudo is not installed: run as root, or install sudo." >&2
+    return 1
+  fi
+  wait_for_package_system || return
   if [ -z "${WAVE1D_APT_UPDATED:-}" ]; then
-    apt_update apt_get -q
+    apt_update apt_get -q || return
     export WAVE1D_APT_UPDATED=1 FAILED_SOURCES
   fi
-  for p in "${missing[@]}"; do
-    offered "$p" || unavailable+=("$p")
-  done
-  [ ${#unavailable[@]} -eq 0 ] || setup_failed "$stage" "no package source here offers" "${unavailable[@]}" || return
-  DEBIAN_FRONTEND=noninteractive apt_get install -y -qq --no-install-recommends "${missing[@]}" ||
-    setup_failed "$stage" "apt-get could not install (its message is above)" "${missing[@]}"
+  mapfile -t unavailable < <(not_offered "${missing[@]}")
+  [ ${#unavailable[@]} -eq 0 ] || setup_failed "$stage" "no reachable package source offers" "${unavailable[@]}" || return
+  wait_for_package_system || return
+  # apt's own wait covers a program that takes the lock after the check above.
+  DEBIAN_FRONTEND=noninteractive apt_get -o DPkg::Lock::Timeout="$LOCK_WAIT" install -y -qq --no-install-recommends \
+    "${missing[@]}" && return 0
+  if holder=$(lock_holder); then
+    lock_failed "$holder"
+    return
+  fi
+  setup_failed "$stage" "apt-get could not install (its message is above)" "${missing[@]}"
 }
 
 # An apt configuration of its own in the folder $1, reading this machine's

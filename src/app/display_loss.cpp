@@ -3,12 +3,20 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/select.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -21,9 +29,14 @@ constexpr int DESCRIPTORS_TO_SCAN = FD_SETSIZE;
 // Which descriptors were open before the toolkit connected: none of them is
 // its connection (an inherited socket, say).
 bool openBeforeTheToolkit[DESCRIPTORS_TO_SCAN];
-// The toolkit's connection once its window exists; -1 before, while the
-// connection being opened is the one socket not open before.
+// The toolkit's connection once its window exists; -1 before, while it is
+// one of the sockets opened since that leads to the display's server.
 volatile sig_atomic_t toolkitConnection = -1;
+// Where display N's server listens: TCP port 6000 + N, and a Unix socket
+// whose name ends in /.X11-unix/XN. Unknown (-1, empty) when the display's
+// name gives no number; the toolkit cannot connect then anyway.
+int displayNumber = -1;
+char unixSocketEnding[32];
 constexpr int HANDLED_SIGNALS[] = {SIGSEGV, SIGBUS, SIGPIPE};
 struct sigaction previousHandling[std::size(HANDLED_SIGNALS)];
 
@@ -42,18 +55,58 @@ int onConnectionLost(Display* display) { reportLostDisplay(DisplayString(display
 
 bool isOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
 
+void learnTheDisplaysNumber() {
+  const char* colon = std::strrchr(displayName, ':');
+  if (colon == nullptr || !std::isdigit(static_cast<unsigned char>(colon[1]))) return;
+  displayNumber = std::atoi(colon + 1);
+  std::snprintf(unixSocketEnding, sizeof unixSocketEnding, "/.X11-unix/X%d", displayNumber);
+}
+
+// The port of an Internet address; 0 for any other address.
+int portOf(const sockaddr_storage& address) {
+  if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+  if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+  return 0;
+}
+
+// A socket whose peer is known to be something else (a library's, say, to
+// its own service) is not the display's. A TCP connection that was reset
+// has no peer address any more, the display's as much as any other; one
+// never connected (it polls as hung up too) has no local port either.
+bool mayLeadToTheDisplay(int fd) {
+  sockaddr_storage peer{};
+  socklen_t length = sizeof peer;
+  if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+    const bool noPeer = errno == ENOTCONN;
+    length = sizeof peer;
+    return noPeer && getsockname(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0 && portOf(peer) != 0;
+  }
+  if (peer.ss_family != AF_UNIX) return displayNumber >= 0 && portOf(peer) == 6000 + displayNumber;
+  // A name in the file system, or after a zero byte in the abstract namespace.
+  const char* name = reinterpret_cast<const sockaddr_un&>(peer).sun_path;
+  std::size_t size = length - offsetof(sockaddr_un, sun_path);
+  if (size > 0 && name[0] == '\0') {
+    ++name;
+    --size;
+  }
+  size = strnlen(name, size);
+  const std::size_t ending = std::strlen(unixSocketEnding);
+  return ending > 0 && size >= ending && std::memcmp(name + size - ending, unixSocketEnding, ending) == 0;
+}
+
 bool mayBeTheToolkitsConnection(int fd) {
-  return toolkitConnection >= 0 ? fd == toolkitConnection : !openBeforeTheToolkit[fd];
+  if (toolkitConnection >= 0) return fd == toolkitConnection;
+  struct stat about {};
+  return !openBeforeTheToolkit[fd] && fstat(fd, &about) == 0 && S_ISSOCK(about.st_mode) &&
+         mayLeadToTheDisplay(fd);
 }
 
 // Only the toolkit's connection hanging up is the display going, over a
-// Unix socket or TCP (a reset TCP connection has no peer address any more);
-// any other socket of the process (inherited, or a library's) that hangs up
-// says nothing of the display.
+// Unix socket or TCP; any other socket of the process (inherited, or a
+// library's) that hangs up says nothing of the display.
 bool xServerHungUp() {
   for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) {
-    struct stat about {};
-    if (!mayBeTheToolkitsConnection(fd) || fstat(fd, &about) != 0 || !S_ISSOCK(about.st_mode)) continue;
+    if (!mayBeTheToolkitsConnection(fd)) continue;
     pollfd socket{fd, POLLRDHUP, 0};
     if (poll(&socket, 1, 0) == 1 && (socket.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return true;
   }
@@ -82,6 +135,7 @@ void endAtOnceWhenTheDisplayIsLost(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "-display") == 0) requested = argv[i + 1];
   std::strncpy(displayName, XDisplayName(requested), sizeof displayName - 1);
+  learnTheDisplaysNumber();
   XSetIOErrorHandler(onConnectionLost);
   for (int fd = 0; fd < DESCRIPTORS_TO_SCAN; ++fd) openBeforeTheToolkit[fd] = isOpen(fd);
   struct sigaction handling {};

@@ -60,7 +60,7 @@ test("the page is the program's, in its SIMD build here, in English where the br
 
 // The figures themselves are checked under Node (readout_test.mjs); here the
 // page is fed the model's own values to frame 4,400, as it would sample them.
-test("the readout shows the figures, a plot that stays in its frame, and speaks only when the story changes",
+test("the readout shows the figures, a plot drawn on the lines it gives, and speaks only when the story changes",
      async () => {
   const { page } = await open(`${server.origin}/index.html`);
   await page.evaluate(() => {
@@ -71,28 +71,62 @@ test("the readout shows the figures, a plot that stays in its frame, and speaks 
   for (let frame = 0; frame <= 4400; frame += 11)
     await page.evaluate((f, v) => showFrame(f, v, 0), frame, await common.modelLargest(frame));
   const growth = await page.evaluate(() => Number(document.getElementById("growth").dataset.value));
-  assert.ok(Math.abs(growth - 1.005112) <= 0.0006, `growth x${growth} against x1.005112`);
+  assert.ok(Math.abs(growth - 1.005112) <= 0.0004, `growth x${growth} against x1.005112`);
   assert.deepEqual(await page.$$eval("#largest span", (spans) => spans.map((s) => s.textContent)),
                    ["6.2336 × 10⁶", "6.2336 times 10 to the 6"]);
   const changes = await page.evaluate(() => liveChanges);
   assert.equal(changes.length, 1, `${changes}`);
   assert.match(changes[0], /^From frame 1,859 on the fastest mode dominates/);
-  // Outside its box the plot has only its grey labels and frame.
-  const strays = await page.evaluate(() => {
+  // The canvas has the lines the plot gives, in pixels (where they lie on its
+  // scale is checked under Node): every solid pixel in the box is on one of
+  // them and each is drawn along its length (its dashes' gaps are narrow);
+  // outside the box there are only its grey labels and frame.
+  const { strays, drawn } = await page.evaluate(() => {
     const picture = document.getElementById("plot"), { width, height } = picture;
-    const [left, top, right, bottom] = WaveReadout.plot(readout, width, height, devicePixelRatio, words).box;
-    const pixels = picture.getContext("2d").getImageData(0, 0, width, height).data, strays = [];
+    const { box: [left, top, right, bottom], lines } = WaveReadout.plot(readout, width, height, devicePixelRatio, words);
+    const pixels = picture.getContext("2d").getImageData(0, 0, width, height).data;
+    const pixel = (x, y) => [...pixels.slice(4 * (y * width + x), 4 * (y * width + x) + 4)];
+    const reach = (px, py, points) => Math.min(...points.slice(1).map(([bx, by], i) => {
+      const [ax, ay] = points[i], [dx, dy] = [bx - ax, by - ay];
+      const t = Math.max(0, Math.min(1, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy || 1)));
+      return Math.hypot(px - ax - t * dx, py - ay - t * dy);
+    }));
+    const strays = [];
     for (let y = 0; y < height; ++y)
       for (let x = 0; x < width; ++x) {
-        const [r, g, b, a] = pixels.slice(4 * (y * width + x), 4 * (y * width + x) + 4);
-        const grey = Math.max(r, g, b) - Math.min(r, g, b) <= 8 && r >= 60;
-        const outside = x < left - 1 || x > right + 1 || y < top - 1 || y > bottom + 1;
+        const [r, g, b, a] = pixel(x, y);
         // (a faint pixel's colour is lost in rounding: only the solid ones tell)
-        if (a >= 128 && outside && !grey) strays.push([x, y, r, g, b]);
+        if (a < 128 || (Math.max(r, g, b) - Math.min(r, g, b) <= 8 && r >= 60)) continue;
+        const outside = x < left - 1 || x > right + 1 || y < top - 1 || y > bottom + 1;
+        if (outside || !lines.some(({ points, width: wide }) => reach(x + 0.5, y + 0.5, points) <= wide / 2 + 1))
+          strays.push([x, y, r, g, b]);
       }
-    return strays;
+    // Along each line, the share of its length with a pixel of its colour within 1.5 pixels.
+    const ofColour = (colour) => {
+      const hex = colour.length === 4 ? colour.replace(/\w/g, "$&$&") : colour;  // #rgb as #rrggbb
+      const rgb = [1, 3, 5].map((i) => parseInt(hex.substr(i, 2), 16));
+      return ([r, g, b, a]) => a >= 64 && [r, g, b].every((c, i) => Math.abs(c - rgb[i]) <= 48);
+    };
+    const drawn = lines.map(({ name, points, colour }) => {
+      let along = 0, shown = 0;
+      points.slice(1).forEach(([bx, by], i) => {
+        const [ax, ay] = points[i], steps = Math.ceil(Math.hypot(bx - ax, by - ay));
+        for (let k = 0; k < steps; ++k) {
+          const [px, py] = [ax + ((bx - ax) * k) / steps, ay + ((by - ay) * k) / steps];
+          const near = [];
+          for (let y = Math.floor(py - 1.5); y <= py + 1.5; ++y)
+            for (let x = Math.floor(px - 1.5); x <= px + 1.5; ++x) near.push(pixel(x, y));
+          ++along;
+          shown += near.some(ofColour(colour));
+        }
+      });
+      return [name, shown / along];
+    });
+    return { strays, drawn };
   });
   assert.deepEqual(strays.slice(0, 5), []);
+  assert.deepEqual(drawn.map(([name]) => name), ["data", "prediction"]);
+  for (const [name, share] of drawn) assert.ok(share >= 0.9, `${name} drawn along ${share} of its length`);
   await page.close();
 });
 

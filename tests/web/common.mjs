@@ -36,12 +36,16 @@ export function workFolder() {
 }
 
 // The site's files only (a folder's index.html for the folder, as static
-// servers do); anything else is a 404. Resolves to the origin.
-export async function serveSite() {
+// servers do); anything else is a 404. Resolves to the origin. `folder()`
+// names the folder served at each request (the site unless told), and
+// `headers(file)` what more to send with a file.
+export async function serveSite({ folder = () => site, headers = () => ({}) } = {}) {
   const server = http.createServer((request, response) => {
-    const file = path.join(site, decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/\/$/, "/index.html"));
-    const inside = file.startsWith(site + path.sep) && fs.existsSync(file) && fs.statSync(file).isFile();
-    response.writeHead(inside ? 200 : 404, { "Content-Type": TYPES[path.extname(file)] ?? "application/octet-stream" });
+    const root = folder();
+    const file = path.join(root, decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/\/$/, "/index.html"));
+    const inside = file.startsWith(root + path.sep) && fs.existsSync(file) && fs.statSync(file).isFile();
+    response.writeHead(inside ? 200 : 404, { "Content-Type": TYPES[path.extname(file)] ?? "application/octet-stream",
+                                             ...(inside ? headers(file) : {}) });
     response.end(inside ? fs.readFileSync(file) : undefined);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));

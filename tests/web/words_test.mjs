@@ -28,3 +28,9 @@ test("in Japanese, a power of ten is spoken as one and large counts are grouped"
   readout.record(23062, 3.105e48, 0);
   assert.equal(WaveReadout.lines(readout, ja).steps, "1,176,162");
 });
+
+// The page's description is in its HTML for those that read no script, and in the words for the switch.
+test("the page's own description is the English words' one", () => {
+  const page = fs.readFileSync(new URL("../../web/index.html", import.meta.url), "utf8");
+  assert.equal(/<meta name="description" content="([^"]*)">/.exec(page)?.[1], languages.en.description);
+});

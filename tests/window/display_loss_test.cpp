@@ -5,12 +5,12 @@
 // it animates. Every time it must end at once with status 1 and say which
 // display it lost.
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <thread>
 
+#include "reset_connection.hpp"
 #include "window_fixture.hpp"
 
 namespace {
@@ -53,24 +53,54 @@ TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
     }
 }
 
+// Lost as the toolkit starts, before the window exists, and the GL driver
+// then faulting on the dead connection, over either transport.
+TEST(DisplayLoss, LostBeforeTheWindowExistsAndThenAFaultEndsWithStatusOne) {
+  for (const auto transport : {PrivateXServer::Transport::UNIX_SOCKET, PrivateXServer::Transport::TCP}) {
+    PrivateXServer server(transport);
+    ASSERT_EQ(server.error(), "");
+    RunningProgram program(PROGRAM, {PROGRAM}, server.name(),
+                           {"LD_PRELOAD=" FAULTY_GL_DRIVER_PATH,
+                            "FAULT_IN=glXQueryExtension once the display is gone", faultsEndInTheirSignal()});
+    ASSERT_TRUE(waitFor([&] {
+      return program.standardError().find("waiting for the display") != std::string::npos;
+    })) << program.standardError();
+    const std::string display = server.name();
+    server.crash();
+    expectEndedWithStatusOne(program, "lost on " + display);
+    EXPECT_EQ(program.standardError(),
+              "faulty GL driver: waiting for the display to go\n" + lostLine(display));
+  }
+}
+
 // The other way round: the display alive, a genuine fault in the GL driver
-// (its first glFlush, replaced by one that faults) and a socket besides the
-// X connection whose peer has gone. That is a crash, to be reported as one.
-TEST(DisplayLoss, AFaultWithTheDisplayAliveEndsInItsSignalWhateverElseHungUp) {
+// and sockets besides the display's connection that have hung up: one the
+// program inherited (a TCP connection, reset, so with no peer address, as a
+// display's can be) and the driver's own (see faulty_gl_driver.cpp). That is
+// a crash, to be reported as one, before the window exists and after.
+void expectTheFaultsOwnSignal(const char* faultIn) {
   PrivateXServer server;
   ASSERT_EQ(server.error(), "");
-  int pair[2];
-  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
-  close(pair[1]);  // the program inherits the other end, hung up
-  RunningProgram program(PROGRAM, {PROGRAM}, server.name(),
-                         {"LD_PRELOAD=" FAULT_IN_GL_FLUSH_PATH, faultsEndInTheirSignal()});
-  close(pair[0]);
+  const int inherited = resetConnection();
+  ASSERT_GE(inherited, 0);
+  RunningProgram program(
+      PROGRAM, {PROGRAM}, server.name(),
+      {"LD_PRELOAD=" FAULTY_GL_DRIVER_PATH, std::string("FAULT_IN=") + faultIn, faultsEndInTheirSignal()});
+  close(inherited);
   const auto status = program.waitForExit(AT_ONCE);
   ASSERT_TRUE(status) << "still running";
   EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGSEGV)
       << "wait status " << *status << "; " << program.standardError();
   EXPECT_EQ(program.standardError().find("lost the connection"), std::string::npos)
       << program.standardError();
+}
+
+TEST(DisplayLoss, AFaultBeforeTheWindowExistsEndsInItsSignalWhateverElseHungUp) {
+  expectTheFaultsOwnSignal("glXQueryExtension");
+}
+
+TEST(DisplayLoss, AFaultWithTheWindowUpEndsInItsSignalWhateverElseHungUp) {
+  expectTheFaultsOwnSignal("glFlush");
 }
 
 TEST_F(Window1d, DisplayLostWhileStoppedEndsTheProgramWithStatusOne) {
