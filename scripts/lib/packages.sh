@@ -3,10 +3,13 @@
 # package of another architecture: another processor's libraries are
 # unpacked into a sysroot in the build folder (scripts/lib/sysroot.sh).
 
-# Root runs apt-get itself; anyone else through sudo (with the locale asked
-# for, which sudo would otherwise reset).
+# Root runs apt-get itself; anyone else through sudo, with the locale and
+# debconf's front end asked for (sudo would otherwise drop them, and debconf
+# would ask its questions after all).
 apt_get() {
-  if [ "$(id -u)" -eq 0 ]; then apt-get "$@"; else sudo env LC_ALL="${LC_ALL:-}" apt-get "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then apt-get "$@"; else
+    sudo env LC_ALL="${LC_ALL:-}" ${DEBIAN_FRONTEND:+DEBIAN_FRONTEND="$DEBIAN_FRONTEND"} apt-get "$@"
+  fi
 }
 
 # How long the set-up waits for another program (another apt, dpkg, an
