@@ -61,9 +61,10 @@ apt_update() {
     sleep $((10 * try))
   done
   FAILED_SOURCES=$(failed_sources <<<"$said")
-  # Sources by their "URI suite" in apt's progress lines, and how many of them failed.
-  counts=$(awk '/^(Hit|Get|Ign|Err):[0-9]+ / { all[$2 " " $3] = 1 } /^Err:/ { bad[$2 " " $3] = 1 }
-    END { n = 0; for (s in all) n++; m = 0; for (s in bad) m++; print n, m }' <<<"$said")
+  # Sources by their "URI suite" in apt's progress lines (its indexes' lines
+  # give "suite/component"), and how many of them failed.
+  counts=$(awk '/^(Hit|Get|Ign|Err):[0-9]+ / { suite = $3; sub(/\/.*/, "", suite); source = $2 " " suite; all[source] = 1 }
+    /^Err:/ { bad[source] = 1 } END { n = 0; for (s in all) n++; m = 0; for (s in bad) m++; print n, m }' <<<"$said")
   if [ -n "$FAILED_SOURCES" ] && [ "${counts% *}" -gt 0 ] && [ "${counts% *}" = "${counts#* }" ]; then
     echo "== set-up: no package source could be read:"
     sed 's/^/     /' <<<"$FAILED_SOURCES"

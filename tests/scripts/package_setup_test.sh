@@ -96,14 +96,15 @@ try wave1d-no-such-package
 [ $status -ne 0 ] && [[ $(ending) == *"no package source could be reached (127.0.0.1:$port: connection refused)"* ]] &&
   [[ $(ending) == *"Check the network"* ]] || fail "the unreachable source is not named with its error"
 
-# Signed sources on a network that is down: one named by an address with no
+# Sources on a network that is down: signed ones named by an address with no
 # route to it (apt's own last lines say only that it has no Release file) and
-# one whose name cannot be looked up.
+# by a name that cannot be looked up, and a trusted one (whose indexes alone fail).
 printf 'deb http://%s/debian bookworm main\n' 192.0.2.1 wave1d.invalid >"$work/sources.list"
+printf 'deb [trusted=yes] http://192.0.2.2/debian bookworm main\n' >>"$work/sources.list"
 status=0
 said=$(unshare -n bash -c '. "$1" && need_packages "the probe stage" wave1d-no-such-package' - \
   "$source/scripts/lib/packages.sh" 2>&1) || status=$?
-[ $status -ne 0 ] && [[ $(ending) == *"(192.0.2.1: network unreachable; wave1d.invalid: DNS failure,"*"Check the network"* ]] ||
+[ $status -ne 0 ] && [[ $(ending) == *"(192.0.2.1: network unreachable; 192.0.2.2: network unreachable; wave1d.invalid: DNS failure,"*"Check the network"* ]] ||
   fail "sources on a network that is down are not named with their errors"
 
 # Everything on the path but sudo, for a user that is not root.
