@@ -3,32 +3,41 @@
 # package of another architecture: another processor's libraries are
 # unpacked into a sysroot in the build folder (scripts/lib/sysroot.sh).
 
-# Root runs apt-get itself; anyone else through sudo (with the locale asked
-# for, which sudo would otherwise reset).
+# Root runs apt-get itself; anyone else through sudo, with the locale and
+# debconf's front end asked for (sudo would otherwise drop them, and debconf
+# would ask its questions after all).
 apt_get() {
-  if [ "$(id -u)" -eq 0 ]; then apt-get "$@"; else sudo env LC_ALL="${LC_ALL:-}" apt-get "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then apt-get "$@"; else
+    sudo env LC_ALL="${LC_ALL:-}" ${DEBIAN_FRONTEND:+DEBIAN_FRONTEND="$DEBIAN_FRONTEND"} apt-get "$@"
+  fi
 }
 
 # How long the set-up waits for another program (another apt, dpkg, an
 # automatic update) to let go of the package system.
 LOCK_WAIT=${WAVE1D_LOCK_WAIT:-120}
 
-# The package indexes each source failed to give, one "URL (why)" a line,
-# from apt-get update's output on standard input. apt says so in W: lines
-# when other sources could be read, and even when none could (it then
-# still ends with success).
+# The package indexes that failed, one "URI suite index (why)" a line, from
+# apt-get update's output on standard input: each "Err:" line and the reason
+# under it (the last one given, of the compressions tried). The W: and E:
+# lines at its end can hide the reason ("does not have a Release file" when
+# a proxy or a mirror named by its address cannot be connected to), or leave
+# out a source altogether, and apt ends with success even when no source
+# could be read.
 failed_sources() {
-  sed -n -e 's/^[WE]: Failed to fetch \([^ ]*\) *\(.*\)$/\1 (\2)/p' \
-    -e "s/^[WE]: The repository '\\([^']*\\)' \\(.*\\)\$/\\1 (\\2)/p" | sed 's/ *\[IP: [^]]*\]//' | sort -u
+  awk 'failed != "" { why[failed] = /^ / ? substr($0, match($0, /[^ ]/)) : ""; failed = "" }
+    /^Err:[0-9]+ / { failed = substr($0, index($0, " ") + 1); why[failed] = "" }
+    END { for (index_ in why) print index_ (why[index_] == "" ? "" : " (" why[index_] ")") }' |
+    sed 's/ *\[IP: [^]]*\]//' | sort -u
 }
 
 # Each failed source's place (a host, or a folder) and what went wrong in a
 # few words, one a line, from failed_sources' lines on standard input.
 source_troubles() {
-  sed -E -e 's#^[a-z0-9+]+://([^/ ]+)[^ ]* \((.*)\)$#\1: \2#' -e 's#^([a-z]+:/[^ ]*)/[^/ ]+ \((.*)\)$#\1: \2#' \
+  sed -E -e 's#^[a-z0-9+]+://([^/ ]+)[^(]* \((.*)\)$#\1: \2#' -e 's#^([a-z]+:/[^ ]*) [^(]* \((.*)\)$#\1: \2#' \
     -e 's#: .*(Temporary failure resolving|Could not resolve).*#: DNS failure, the name could not be looked up#' \
     -e 's#: .*Connection refused.*#: connection refused#' -e 's#: .*[Tt]imed out.*#: time-out#' \
-    -e 's#: .*(Network is unreachable|No route to host).*#: network unreachable#' | sort -u
+    -e 's#: .*(Network is unreachable|No route to host).*#: network unreachable#' \
+    -e 's#: (Connection failed|Unable to connect).*#: the connection failed#' | sort -u
 }
 
 # Reads the package indexes with the apt-get command given (the machine's,
@@ -52,15 +61,16 @@ apt_update() {
     sleep $((10 * try))
   done
   FAILED_SOURCES=$(failed_sources <<<"$said")
-  # Sources by their "URI suite" in apt's progress lines, and how many of them failed.
-  counts=$(awk '/^(Hit|Get|Ign|Err):[0-9]+ / { all[$2 " " $3] = 1 } /^Err:/ { bad[$2 " " $3] = 1 }
-    END { n = 0; for (s in all) n++; m = 0; for (s in bad) m++; print n, m }' <<<"$said")
+  # Sources by their "URI suite" in apt's progress lines (its indexes' lines
+  # give "suite/component"), and how many of them failed.
+  counts=$(awk '/^(Hit|Get|Ign|Err):[0-9]+ / { suite = $3; sub(/\/.*/, "", suite); source = $2 " " suite; all[source] = 1 }
+    /^Err:/ { bad[source] = 1 } END { n = 0; for (s in all) n++; m = 0; for (s in bad) m++; print n, m }' <<<"$said")
   if [ -n "$FAILED_SOURCES" ] && [ "${counts% *}" -gt 0 ] && [ "${counts% *}" = "${counts#* }" ]; then
     echo "== set-up: no package source could be read:"
     sed 's/^/     /' <<<"$FAILED_SOURCES"
     local troubles advice="Check the package sources in /etc/apt/sources.list and /etc/apt/sources.list.d/"
     troubles=$(source_troubles <<<"$FAILED_SOURCES" | paste -sd ';' | sed 's/;/; /g')
-    grep -qE 'DNS|refused|time-out|unreachable' <<<"$troubles" && advice="Check the network (and its proxy, if it needs one)"
+    grep -qE 'DNS|refused|time-out|unreachable|connection failed' <<<"$troubles" && advice="Check the network (and its proxy, if it needs one)"
     {
       echo "== set-up FAILED: no package source could be reached ($troubles)."
       echo "   $advice, then run this command again."

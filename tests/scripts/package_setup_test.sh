@@ -8,7 +8,8 @@
 #   installed and the closed source named;
 # - packages no source offers, g++ among them (a regular expression to
 #   apt-cache, matching other packages here): named exactly;
-# - only the closed port: no source could be reached, naming it and why;
+# - only the closed port, or an address with no route: no source could be
+#   reached, naming it and why;
 # - a user without root or sudo: told so at once.
 set -euo pipefail
 source=$(cd "$(dirname "$0")/../.." && pwd)
@@ -94,6 +95,17 @@ sources "http://127.0.0.1:$port"
 try wave1d-no-such-package
 [ $status -ne 0 ] && [[ $(ending) == *"no package source could be reached (127.0.0.1:$port: connection refused)"* ]] &&
   [[ $(ending) == *"Check the network"* ]] || fail "the unreachable source is not named with its error"
+
+# Sources on a network that is down: signed ones named by an address with no
+# route to it (apt's own last lines say only that it has no Release file) and
+# by a name that cannot be looked up, and a trusted one (whose indexes alone fail).
+printf 'deb http://%s/debian bookworm main\n' 192.0.2.1 wave1d.invalid >"$work/sources.list"
+printf 'deb [trusted=yes] http://192.0.2.2/debian bookworm main\n' >>"$work/sources.list"
+status=0
+said=$(unshare -n bash -c '. "$1" && need_packages "the probe stage" wave1d-no-such-package' - \
+  "$source/scripts/lib/packages.sh" 2>&1) || status=$?
+[ $status -ne 0 ] && [[ $(ending) == *"(192.0.2.1: network unreachable; 192.0.2.2: network unreachable; wave1d.invalid: DNS failure,"*"Check the network"* ]] ||
+  fail "sources on a network that is down are not named with their errors"
 
 # Everything on the path but sudo, for a user that is not root.
 ln -s /usr/bin/* "$work/bin/"

@@ -1,7 +1,8 @@
 // Preloaded into the program by the display-loss tests, as a GL driver with
 // a bug and sockets of its own would be. Asked whether the display has GLX,
 // as the toolkit starts and before its window exists, it opens a socket
-// pair and closes the far end, and a TCP socket it never connects; at its
+// pair and closes the far end, a TCP socket it never connects and a TCP
+// connection whose peer, not the display's, ends it; at its
 // first glFlush, once the window is up, it opens a TCP connection whose peer
 // resets it. All of them poll as hung up, and none is the display's. It faults, by a store through a null
 // pointer the compiler cannot see coming, in the call that $FAULT_IN names; "glXQueryExtension once the
@@ -42,6 +43,7 @@ extern "C" Bool glXQueryExtension(Display* display, int* errorBase, int* eventBa
   int pair[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) close(pair[1]);
   socket(AF_INET, SOCK_STREAM, 0);
+  hungUpConnection(false);
   if (faultIn("glXQueryExtension once the display is gone")) {
     static const char waiting[] = "faulty GL driver: waiting for the display to go\n";
     (void)!write(STDERR_FILENO, waiting, sizeof waiting - 1);

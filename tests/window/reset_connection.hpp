@@ -1,7 +1,8 @@
-// A TCP connection over the loopback that its peer has reset: it polls as
-// hung up and, unlike one whose peer merely closed, has no peer address any
-// more, as a display's connection has none once its server is killed with
-// requests unread. Returns our end, or -1.
+// A TCP connection over the loopback whose peer has hung up: it polls as
+// hung up. Reset (closed abortively), it has no peer address any more, as a
+// display's connection has none once its server is killed with requests
+// unread; closed in order, it keeps its peer's, another service's. Returns
+// our end, or -1.
 #pragma once
 
 #include <netinet/in.h>
@@ -9,7 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-inline int resetConnection() {
+inline int hungUpConnection(bool reset) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -22,15 +23,17 @@ inline int resetConnection() {
       getsockname(listener, at, &length) == 0 && connect(ours, at, length) == 0)
     theirs = accept(listener, nullptr, nullptr);
   const linger abortively{1, 0};  // closing then sends a reset
-  const bool resetting =
-      theirs >= 0 && setsockopt(theirs, SOL_SOCKET, SO_LINGER, &abortively, sizeof abortively) == 0;
+  const bool closing = theirs >= 0 && (!reset || setsockopt(theirs, SOL_SOCKET, SO_LINGER, &abortively,
+                                                            sizeof abortively) == 0);
   close(theirs);
   close(listener);
-  // The reset may still be on its way.
+  // The reset or the end may still be on its way.
   pollfd hungUp{ours, POLLRDHUP, 0};
-  if (!resetting || poll(&hungUp, 1, 10'000) != 1) {
+  if (!closing || poll(&hungUp, 1, 10'000) != 1) {
     close(ours);
     return -1;
   }
   return ours;
 }
+
+inline int resetConnection() { return hungUpConnection(true); }
