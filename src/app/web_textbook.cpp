@@ -28,7 +28,4 @@ extern "C" [[gnu::used]] void wave1dTextbookAdvance() {
   ++framesAdvanced;
 }
 extern "C" [[gnu::used]] double wave1dTextbookLargest() { return largestMagnitude(textbook().current); }
-// POINT_COUNT doubles, valid until the next advance.
-extern "C" [[gnu::used]] std::uintptr_t wave1dTextbookValues() {
-  return reinterpret_cast<std::uintptr_t>(textbook().current.data.data());
-}
+extern "C" [[gnu::used]] double wave1dTextbookValue(std::int32_t i) { return textbook().current[i]; }
