@@ -67,7 +67,7 @@ link_kept() {
 copy_kept() {
   [ -d "$1" ] && [ "$(cat "$1.kept-from" 2>/dev/null)" = "$2" ] && return 0
   rm -rf "$1" "$1.kept-from"
-  cp -a "$2" "$1"
+  cp -a --reflink=auto "$2" "$1"
   echo "$2" >"$1.kept-from"
 }
 
