@@ -8,7 +8,7 @@
 # source compiles anew.
 set -e
 export CCACHE_DIR="${XDG_CACHE_HOME:-$HOME/.cache}/wave1d/ccache"
-export CCACHE_MAXSIZE=2G
+export CCACHE_MAXSIZE=500M
 CCACHE_BASEDIR=$(cd "$(dirname "$0")/../.." && pwd)
 export CCACHE_BASEDIR
 exec ccache "$@"
