@@ -21,11 +21,12 @@ KEPT_DAYS=14
 # Sets KEPT to the folder of the kind $1 made from the input $2: any text
 # that names everything the folder is made from (versions, the maker's own
 # code, ...), so that a different input gets a folder of its own. A folder
-# not made yet is made by "$3... FOLDER" (which runs where a status is
-# tested, so with set -e off: a maker chains its steps with &&). It is made under another name and
-# renamed once complete, so a run that was interrupted leaves nothing that
-# is used; runs side by side take turns (a lock per kind), so a folder is
-# made once and never while another run reads it.
+# not made yet is made by "$3... FOLDER", which runs where a status is
+# tested, so with set -e off: a maker chains its steps with &&. It is made
+# under another name and renamed once complete, so a run that was
+# interrupted leaves nothing that is used; runs side by side take turns (a
+# lock per kind), so a folder is made once and never while another run
+# reads it.
 kept() {
   local kind=$WAVE1D_CACHE/$1 input=$2 entry work lock status=0
   shift 2
