@@ -71,6 +71,10 @@ test("an open page keeps its release; the notice brings the next one whole, whic
   const second = await open(`${server.origin}/index.html`);
   assert.equal(await heading(second), "wave1d");
   assert.ok((await noticeShown(second)) && (await noticeShown(first)), "no notice of the new release");
+  // A page reloaded meanwhile is still A's, and leaves B's kept files alone.
+  await first.reload();
+  await wordsAreIn(first);
+  assert.equal(await heading(first), "wave1d");
   await Promise.all([second.waitForNavigation(), second.click("#update button")]);
   await wordsAreIn(second);
   assert.deepEqual([await heading(second), (await how(second)).slice(0, 4)], ["wave1d B", "[B] "]);
@@ -87,6 +91,8 @@ test("an open page keeps its release; the notice brings the next one whole, whic
   await first.waitForFunction(() => document.documentElement.lang === "ja");
   assert.match(await how(first), /^201個/, "the first page switched to words not of its release");
 
+  // Offline, the page has only what the worker kept, not the browser's HTTP cache.
+  await (await first.createCDPSession()).send("Network.clearBrowserCache");
   server.close();
   await first.reload();
   await wordsAreIn(first);
@@ -106,5 +112,10 @@ test("an open page keeps its release; the notice brings the next one whole, whic
   // No page is A's any more: its cache goes.
   const kept = () => flipped.evaluate(() => caches.keys());
   assert.ok(await common.waitFor(async () => (await kept()).length === 2), `kept: ${await kept()}`);
+  // Without A's cache, B's alone starts the page.
+  await flipped.reload();
+  assert.ok(await common.waitFor(() => flipped.evaluate(() => document.getElementById("how").textContent !== "")),
+            "offline, B's kept files alone did not start the page");
+  assert.ok(await animates(flipped), "offline, B's kept files alone did not animate");
   assert.deepEqual(problems, []);
 });
