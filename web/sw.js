@@ -62,7 +62,10 @@ self.addEventListener("install", (event) => {
   }))));
 });
 
-self.addEventListener("message", (event) => event.data === "take over" && self.skipWaiting());
+// A page asks a waiting worker to take over, or which release it brings (the
+// answer on the port it sends).
+self.addEventListener("message", (event) =>
+  event.data === "take over" ? self.skipWaiting() : event.ports[0]?.postMessage(RELEASE.revision));
 
 self.addEventListener("activate", (event) => event.waitUntil(self.clients.claim().then(() => remember())));
 

@@ -65,6 +65,11 @@ test("an open page keeps its release; the notice brings the next one whole, whic
             "no worker keeps the site");
   await first.reload();  // now from A's worker
   await wordsAreIn(first);
+  // A's worker again under another address (as when moving from an older worker, sw.js?wasm=...) is no news.
+  await first.evaluate(() => navigator.serviceWorker.register("sw.js?moved"));
+  assert.ok(await common.waitFor(() => first.evaluate(async () => (await navigator.serviceWorker.ready).waiting)));
+  await common.pause(500);
+  assert.equal(await first.$eval("#update", (p) => p.hidden), true, "a notice of the release the page already has");
 
   published = releases.B;
   // Another visit finds B, whose worker waits: both pages are A's and say that B is ready.
