@@ -14,12 +14,22 @@
 # in the step would change those bits in the first frames already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/caches.sh
 long_runs='Every/WaveOnEveryPath.FourThousand*:WaveAdvance.LongRunGrowsWithoutBound:WaveOverflow.ReachedAt*'
 # Natively: the 200- and 4000-frame bits on every path but one. The in-order
 # loop, the reference every other path is held to by the exactness tests,
 # takes as long over 4000 frames as all the others together; its 200 frames
 # show any change of its arithmetic already.
 bit_runs='Every/WaveOnEveryPath.*:WaveBits.*:-Every/WaveOnEveryPath.FourThousand*/in_order'
+
+# The flags -march=native stands for on this processor, as GCC works them
+# out: the instruction sets, cache sizes and tuning, named. Compiled with
+# these, an object kept by ccache is keyed by the processor it was made for,
+# and a cache carried to another processor compiles anew.
+native_flags() {
+  g++ -### -march=native -x c++ -c /dev/null -o /dev/null 2>&1 | grep -m1 cc1plus |
+    grep -o '"-march=[^"]*".*"-mtune=[^"]*"' | sed 's/"//g; s/--param /--param=/g'
+}
 
 # Detected by trying one, not guessed from the processor: the kernel decides.
 runs_32_bit_programs() {
@@ -32,7 +42,10 @@ for variant in clang native i686; do
   runner=()
   case $variant in
     clang) settings=(-DCMAKE_CXX_COMPILER=clang++) ;;
-    native) settings=(-DCMAKE_CXX_FLAGS=-march=native) ;;
+    native)
+      flags=$(native_flags)
+      settings=(-DCMAKE_CXX_FLAGS="$flags")
+      ;;
     i686)
       settings=(-DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/i686-linux-gnu.cmake" -DWAVE1D_WINDOW=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=)
       if ! runs_32_bit_programs; then
@@ -41,7 +54,8 @@ for variant in clang native i686; do
       fi
       ;;
   esac
-  cmake -S . -B "build-$variant" -DCMAKE_BUILD_TYPE=Release -DWAVE1D_WERROR=ON "${settings[@]}" >/dev/null
+  cmake -S . -B "build-$variant" -DCMAKE_BUILD_TYPE=Release -DWAVE1D_WERROR=ON "${COMPILER_CACHE_SETTINGS[@]}" \
+    "${settings[@]}" >/dev/null
   cmake --build "build-$variant" -j"$(nproc)" --target linalg_tests wave_tests >/dev/null
   echo "== $variant build${runner:+ under ${runner[*]}}"
   # The product's exactness tests come first on every build: a compiler that

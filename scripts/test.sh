@@ -10,15 +10,27 @@
 # tests and the program on other processors under qemu, the Windows program
 # under Wine, valgrind, formatting, clang-tidy, the package), ending in
 # CTest's summary. Each stage's time is printed; a failed stage prints the
-# end of its log, which names the failed tests.
+# end of its log, which names the failed tests. Before the suite, what ccache
+# gave this run.
+#
+# Compiled objects and slow set-ups are kept between runs and clones in the
+# user's cache folder (scripts/lib/caches.sh); `scripts/test.sh
+# --clean-caches` removes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 . scripts/lib/leftovers.sh
+. scripts/lib/caches.sh
+if [ "${1:-}" = --clean-caches ]; then
+  [ ! -d "$WAVE1D_CACHE" ] || du -sh "$WAVE1D_CACHE"
+  rm -rf "$WAVE1D_CACHE"
+  echo "Removed $WAVE1D_CACHE"
+  exit 0
+fi
 # Marks everything this command starts, for the leftover check at the end.
 export WAVE1D_TEST_RUN="$$-$(date +%s%N)"
 need_packages "the test command" "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}" \
-  xvfb libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps
+  xvfb libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps ccache
 need_packages "the arm64 build" "${ARM64_PACKAGES[@]}"
 need_packages "the 32-bit x86 build" "${I686_PACKAGES[@]}"
 need_packages "the web build" "${WEB_PACKAGES[@]}"
@@ -26,6 +38,10 @@ need_packages "the Windows build" "${WINDOWS_PACKAGES[@]}"
 jobs=$(nproc)
 logs=$PWD/build-logs
 mkdir -p "$logs"
+. scripts/lib/caches.sh  # again: ccache may have been installed just now
+# Every compile of this run, for the summary at the end.
+export CCACHE_STATSLOG=$logs/ccache-stats.log
+rm -f "$CCACHE_STATSLOG"
 
 # Runs "$@" as the stage $1 with its output in build-logs/$1.log.
 stage() {
@@ -46,12 +62,16 @@ stage() {
 # one), for figures (bits after 4000 frames, flat memory over 200,000, frame
 # after frame in order) that only the optimised build needs to prove. The
 # GL driver is preloaded so that it stays mapped until the leak check at exit
-# and its allocations can be told apart (and suppressed) by name.
+# and its allocations can be told apart (and suppressed) by name. Debug
+# information names the clone's files relative to it, so that ccache can
+# give one clone's objects to another: it keys objects with debug
+# information by the folder they were compiled in otherwise.
 # (A stage runs inside an if, where set -e does not apply: hence the &&.)
 sanitizers() {
   local driver
   driver=$(find /usr/lib -name swrast_dri.so -path '*x86_64*' -print -quit)
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAVE1D_SANITIZE=ON -DWAVE1D_WERROR=ON &&
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWAVE1D_SANITIZE=ON -DWAVE1D_WERROR=ON \
+    -DCMAKE_CXX_FLAGS="-fdebug-prefix-map=$PWD=." "${COMPILER_CACHE_SETTINGS[@]}" &&
     cmake --build build-asan -j"$jobs" &&
     (cd build-asan &&
     ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:verify_asan_link_order=0 \
@@ -79,7 +99,7 @@ web() {
 soak_build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_TESTS=ON -DWAVE1D_WERROR=ON \
     -DWAVE1D_ARM64_PROGRAM="$PWD/build-arm64/wave1d" -DWAVE1D_WEB_DIR="$PWD/public" \
-    -DWAVE1D_WINDOWS_PROGRAM="$PWD/build-windows/wave1d.exe" &&
+    -DWAVE1D_WINDOWS_PROGRAM="$PWD/build-windows/wave1d.exe" "${COMPILER_CACHE_SETTINGS[@]}" &&
     cmake --build build -j"$jobs" --target wave1d near_overflow soak_tests
 }
 soak() {
@@ -108,6 +128,13 @@ browsers() {
   [ "$(cat "$logs/build.status")" = 0 ] && ctest --no-tests=error --test-dir build -L web -j"$jobs" --output-on-failure
 }
 
+# What ccache gave this run: hits, and misses (compiled anew).
+cache_summary() {
+  [ -n "$COMPILER_CACHE" ] && [ -f "$CCACHE_STATSLOG" ] || return 0
+  echo "== ccache in this run ($WAVE1D_CACHE/ccache):"
+  "$COMPILER_CACHE" --show-log-stats | sed 's/^/   /'
+}
+
 started=$SECONDS
 rm -f "$logs/build.status"
 lanes=()
@@ -119,8 +146,13 @@ optimised_lane &
 lanes+=($!)
 status=0
 for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
-[ $status -eq 0 ] || exit 1
+[ $status -eq 0 ] || {
+  cache_summary
+  exit 1
+}
 
+# Every compile of the run is done by now: the suite only runs tests.
+cache_summary
 echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) s so far)"
 suite_status=0
 (cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web|long' --output-on-failure) || suite_status=$?

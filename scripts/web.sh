@@ -19,6 +19,9 @@ cd "$(dirname "$0")/.."
 need_packages "the web build" "${WEB_PACKAGES[@]}" cmake make python3
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn.
 export NODE_PATH=/usr/share/nodejs
+# Its compiles go through ccache (scripts/lib/caches.sh); its system libraries come built with it.
+. scripts/lib/caches.sh
+[ -z "$COMPILER_CACHE" ] || export EM_COMPILER_WRAPPER=$COMPILER_CACHE
 node=$(command -v node)
 for variant in plain simd; do
   case $variant in

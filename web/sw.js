@@ -62,7 +62,10 @@ self.addEventListener("install", (event) => {
   }))));
 });
 
-self.addEventListener("message", (event) => event.data === "take over" && self.skipWaiting());
+// A page asks a waiting worker to take over, or which release it brings (the
+// answer on the port it sends).
+self.addEventListener("message", (event) =>
+  event.data === "take over" ? self.skipWaiting() : event.ports[0]?.postMessage(RELEASE.revision));
 
 self.addEventListener("activate", (event) => event.waitUntil(self.clients.claim().then(() => remember())));
 
@@ -96,7 +99,8 @@ async function serve(file, request) {
 // Records which document each open page was loaded as (in a cache, so that
 // it outlives this worker) and removes every other release's cache that
 // holds no open page's document. While a page of unknown document is open
-// (one loaded before a worker kept the site), nothing is removed.
+// (one loaded before a worker kept the site), nothing is removed; nor while a
+// newer worker is installing or waiting, whose release no page has loaded yet.
 let recording = Promise.resolve();
 function remember(client, documentKey) {
   recording = recording.then(async () => {
@@ -107,7 +111,7 @@ function remember(client, documentKey) {
       .filter(({ url }) => url.startsWith(SCOPE.href)).map(({ id }) => id);
     const pages = Object.fromEntries(Object.entries(recorded).filter(([id]) => id === client || open.includes(id)));
     await store.put("pages", new Response(JSON.stringify(pages)));
-    if (open.some((id) => !(id in pages))) return;
+    if (open.some((id) => !(id in pages)) || self.registration.installing || self.registration.waiting) return;
     for (const name of await caches.keys()) {
       if (!name.startsWith("wave1d-") || name === CACHE || name === PAGES) continue;
       const cache = await caches.open(name);

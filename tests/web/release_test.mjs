@@ -65,12 +65,21 @@ test("an open page keeps its release; the notice brings the next one whole, whic
             "no worker keeps the site");
   await first.reload();  // now from A's worker
   await wordsAreIn(first);
+  // A's worker again under another address (as when moving from an older worker, sw.js?wasm=...) is no news.
+  await first.evaluate(() => navigator.serviceWorker.register("sw.js?moved"));
+  assert.ok(await common.waitFor(() => first.evaluate(async () => (await navigator.serviceWorker.ready).waiting)));
+  await common.pause(500);
+  assert.equal(await first.$eval("#update", (p) => p.hidden), true, "a notice of the release the page already has");
 
   published = releases.B;
   // Another visit finds B, whose worker waits: both pages are A's and say that B is ready.
   const second = await open(`${server.origin}/index.html`);
   assert.equal(await heading(second), "wave1d");
   assert.ok((await noticeShown(second)) && (await noticeShown(first)), "no notice of the new release");
+  // A page reloaded meanwhile is still A's, and leaves B's kept files alone.
+  await first.reload();
+  await wordsAreIn(first);
+  assert.equal(await heading(first), "wave1d");
   await Promise.all([second.waitForNavigation(), second.click("#update button")]);
   await wordsAreIn(second);
   assert.deepEqual([await heading(second), (await how(second)).slice(0, 4)], ["wave1d B", "[B] "]);
@@ -87,6 +96,8 @@ test("an open page keeps its release; the notice brings the next one whole, whic
   await first.waitForFunction(() => document.documentElement.lang === "ja");
   assert.match(await how(first), /^201個/, "the first page switched to words not of its release");
 
+  // Offline, the page has only what the worker kept, not the browser's HTTP cache.
+  await (await first.createCDPSession()).send("Network.clearBrowserCache");
   server.close();
   await first.reload();
   await wordsAreIn(first);
