@@ -1,6 +1,7 @@
 # The pictures of docs/growth.md from growth_data's numbers in `data`;
 # `last` is the largest |value| at frame 4000, which the predicted line
 # passes through, and `nan` the first frame drawn with every value NaN.
+# The textbook scheme's numbers are beside them, in textbook.dat.
 c = 0.00005
 lambda = 4 * cos(pi / 402)**2          # the largest eigenvalue of -L for 201 points
 rate = 25.5 * log(1 + c * lambda)      # per frame: 51 steps, two roots of modulus sqrt(1 + c lambda)
@@ -19,6 +20,15 @@ set arrow from nan, graph 0 to nan, graph 1 nohead dt 3
 set label sprintf("every value NaN\nfrom frame %d", nan) at nan, graph 0.45 right offset -1,0
 plot data."/largest.dat" using 1:2 every 50 with lines lw 2 title "the model", \
      (x <= nan ? last * exp(rate * (x - 4000)) : 1/0) with lines dt 2 lw 2 title sprintf("fastest mode: x %.6f per frame", exp(rate))
+
+# Both schemes from the same start over the first 4,000 frames.
+set output "docs/growth-textbook.png"
+unset arrow
+unset label
+set xrange [0:4000]
+set yrange [0.1:1e7]
+plot data."/largest.dat" using 1:2 every 10 with lines lw 2 title "this program: L of the older level", \
+     data."/textbook.dat" using 1:2 every 10 with lines lw 2 title "textbook leapfrog: L of the newer level"
 
 set output "docs/growth-spacetime.png"
 set terminal pngcairo size 700,900 font "DejaVu Sans,11"

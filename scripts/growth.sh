@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/growth-largest.png and docs/growth-spacetime.png from the
-# program's own model and prints the figures docs/growth.md quotes. The PNGs
+# Makes docs/growth-largest.png, docs/growth-textbook.png and
+# docs/growth-spacetime.png from the program's own model and the textbook
+# scheme beside it, and prints the figures docs/growth.md quotes. The PNGs
 # carry no timestamps: a second run writes the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,9 @@ mkdir -p "$work"
 build/tools/growth_data "$work"
 cat "$work/events.txt"
 awk '$1 == 1000 || $1 == 2000 || $1 == 4000 {print "largest |value| at frame " $1 ": " $2}' "$work/largest.dat"
+awk '$2 > peak {peak = $2; at = $1} $1 == 4000 {last = $2}
+  END {print "textbook scheme: largest |value| " peak " at frame " at ", " last " at frame 4000"}' "$work/textbook.dat"
 last=$(awk '$1 == 4000 {print $2}' "$work/largest.dat")
 nan=$(sed -n 's/.*drawn from frame \([0-9]*\).*/\1/p' "$work/events.txt")
 gnuplot -e "data='$work'; last=$last; nan=$nan" scripts/growth.gp
-sha256sum docs/growth-largest.png docs/growth-spacetime.png
+sha256sum docs/growth-largest.png docs/growth-textbook.png docs/growth-spacetime.png

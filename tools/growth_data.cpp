@@ -5,6 +5,8 @@
 //                  POINT_COUNT values each
 //   events.txt     the steps of the first infinite and the first NaN value,
 //                  and the first frame whose values are all NaN
+//   textbook.dat   frame and largest |value| of the textbook leapfrog scheme
+//                  from the same start, every frame from 0 to TEXTBOOK_FRAMES
 // Usage: growth_data DIRECTORY
 #include <fstream>
 #include <iostream>
@@ -12,11 +14,25 @@
 #include <string>
 
 #include "linalg/vector_summary.hpp"
+#include "wave/textbook_model.hpp"
 #include "wave/wave_model.hpp"
 
 namespace {
 
 constexpr int SPACE_TIME_FRAMES = 1500;
+constexpr int TEXTBOOK_FRAMES = 4000;
+
+bool writeTextbook(const std::string& file) {
+  std::ofstream out(file);
+  out.precision(17);
+  const auto textbook = std::make_unique<TextbookWave>();
+  start(*textbook);
+  for (int frame = 0; frame <= TEXTBOOK_FRAMES; ++frame) {
+    out << frame << ' ' << largestMagnitude(textbook->current) << '\n';
+    advance(*textbook);
+  }
+  return static_cast<bool>(out);
+}
 
 }  // namespace
 
@@ -55,5 +71,5 @@ int main(int argc, char** argv) {
       if (allNanStep < 0 && allNan(state->shown)) allNanStep = done;
     }
   }
-  return largest && spaceTime && events ? 0 : 1;
+  return largest && spaceTime && events && writeTextbook(directory + "/textbook.dat") ? 0 : 1;
 }

@@ -3,7 +3,8 @@
 // largest |value| measured over the frames since the fastest mode took over,
 // the plot's geometry, and the words shown and spoken, in the language of
 // the words given (web/words/). The page feeds it the frames the program
-// draws (record) and shows the result (show).
+// draws (record), with the textbook scheme's largest |value| at the same
+// frame while that scheme is shown beside it, and shows the result (show).
 "use strict";
 const WaveReadout = (() => {
   const POINT_COUNT = 201, STEPS_PER_FRAME = 51;
@@ -21,6 +22,9 @@ const WaveReadout = (() => {
   // before the fastest modes dominate, lies within 0.0004 of their factor.
   const MEASURED_FRAMES = 1000;
   const MEASURED_SAMPLES = 10;
+  // The two schemes part when one's largest value is this many times the other's.
+  const APART = 10;
+  const TEXTBOOK_COLOUR = "#26a269";
 
   const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => values[key]);
 
@@ -49,24 +53,33 @@ const WaveReadout = (() => {
   class Readout {
     constructor() {
       this.samples = [];  // [frame, largest |value|] of the frames recorded whole and finite, frames increasing
-      this.latest = null; // { frame, largest, nans } of the frame on the canvas
+      this.textbook = []; // [frame, the textbook scheme's largest |value|] where it was given, frames increasing
+      this.latest = null; // { frame, largest, nans, textbook } of the frame on the canvas
+      this.apart = null;  // { frame, program, textbook }: the first frame the two were APART times apart
       this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
       this.growth = null; // the fit's last measurement: { factor, from, to, through }
       this.told = new Set();
     }
     // A frame the canvas shows: its number, largest |value| that is not NaN,
-    // and count of NaNs. Resolves to what it changes in the story, once each:
-    // "growth" (first measured), "infinite", "nan" (every value).
-    record(frame, largest, nans) {
+    // and count of NaNs, and the textbook scheme's largest |value| at that
+    // frame (undefined when it is not shown). Resolves to what it changes in
+    // the story, once each: "growth" (first measured), "apart" (the schemes
+    // APART times apart), "infinite", "nan" (every value).
+    record(frame, largest, nans, textbook) {
       if (this.latest && frame <= this.latest.frame) return [];
-      this.latest = { frame, largest, nans };
+      this.latest = { frame, largest, nans, textbook };
+      if (Number.isFinite(textbook)) {
+        this.textbook.push([frame, textbook]);
+        if (!this.apart && nans < POINT_COUNT && Math.max(largest, textbook) >= APART * Math.min(largest, textbook))
+          this.apart = { frame, program: largest, textbook };
+      }
       if (nans === 0 && Number.isFinite(largest) && largest > 0) {
         this.samples.push([frame, largest]);
         if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = new Fit(frame);
         this.fit?.add(frame, largest);
         this.growth = this.fit?.measure() ?? this.growth;
       }
-      const news = { growth: this.growth !== null, infinite: !this.finite && nans < POINT_COUNT,
+      const news = { growth: this.growth !== null, apart: this.apart !== null, infinite: !this.finite && nans < POINT_COUNT,
                      nan: nans === POINT_COUNT };
       const told = Object.keys(news).filter((what) => news[what] && !this.told.has(what));
       told.forEach((what) => this.told.add(what));
@@ -108,6 +121,7 @@ const WaveReadout = (() => {
     else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
     return { frame: count(frame), steps: count(frame * STEPS_PER_FRAME),
              largest: nans === POINT_COUNT ? { shown: words.allNan, spoken: words.allNan } : number(largest, words),
+             textbook: Number.isFinite(readout.latest.textbook) ? number(readout.latest.textbook, words) : null,
              growth: growthLine, overflow };
   }
 
@@ -116,13 +130,19 @@ const WaveReadout = (() => {
     if (what === "growth")
       return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale),
                                       factor: readout.growth.factor.toFixed(4), predicted: FASTEST_MODE.toFixed(4) });
+    if (what === "apart") {
+      const { frame, program, textbook } = readout.apart;
+      return fill(words.toldApart, { frame: frame.toLocaleString(words.locale), program: number(program, words).spoken,
+                                     textbook: number(textbook, words).spoken });
+    }
     if (what === "nan") return words.overflowNan;
     return fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).spoken });
   }
 
   // The plot of the largest value against frame on a log scale, in canvas
   // pixels: the box, its labels, and the lines drawn in it, in order, each a
-  // polyline: the data and, once measured, the fastest mode's growth through
+  // polyline: the data, the textbook scheme's where it was given (named in
+  // the box's corner) and, once measured, the fastest mode's growth through
   // the fitted data over the frames fitted, wider over it so that it shows
   // where the two agree. The frame axis runs from 0 to the frame shown, the
   // value axis over whole powers of ten around the data, the labels at the
@@ -131,8 +151,9 @@ const WaveReadout = (() => {
     const [left, top, right, bottom] = [44 * scale, 8 * scale, width - 6 * scale, height - 20 * scale];
     const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
     const logs = readout.samples.map(([, v]) => Math.log10(v));
-    const low = Math.floor(logs.reduce((a, b) => Math.min(a, b), 0));
-    const high = Math.max(low + 1, Math.ceil(logs.reduce((a, b) => Math.max(a, b), -Infinity)));
+    const textbookLogs = readout.textbook.map(([, v]) => Math.log10(v));
+    const low = Math.floor([...logs, ...textbookLogs].reduce((a, b) => Math.min(a, b), 0));
+    const high = Math.max(low + 1, Math.ceil([...logs, ...textbookLogs].reduce((a, b) => Math.max(a, b), -Infinity)));
     const x = (frame) => left + (frame / lastFrame) * (right - left);
     const y = (log) => bottom - ((log - low) / (high - low)) * (bottom - top);
     const labels = [{ text: powerOfTen(high), x: left - 4 * scale, y: top, align: "right", baseline: "top" },
@@ -143,6 +164,13 @@ const WaveReadout = (() => {
                       baseline: "bottom" }];
     const lines = [{ name: "data", points: readout.samples.map(([frame], i) => [x(frame), y(logs[i])]),
                      colour: "#000", width: scale, dash: [] }];
+    if (readout.textbook.length) {
+      lines.push({ name: "textbook", points: readout.textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])]),
+                   colour: TEXTBOOK_COLOUR, width: scale, dash: [] });
+      const corner = { x: left + 4 * scale, align: "left", baseline: "top" };
+      labels.push({ ...corner, text: words.plotProgram, y: top + 2 * scale, colour: "#000" },
+                  { ...corner, text: words.plotTextbook, y: top + 16 * scale, colour: TEXTBOOK_COLOUR });
+    }
     if (readout.growth) {
       const { from, to, through: [midFrame, midLog] } = readout.growth, slope = Math.log10(FASTEST_MODE);
       const frameAt = (log) => midFrame + (log - midLog) / slope;
@@ -163,9 +191,8 @@ const WaveReadout = (() => {
     const context = picture.getContext("2d");
     context.clearRect(0, 0, width, height);
     context.font = `${12 * scale}px sans-serif`;
-    context.fillStyle = "#555";
-    for (const { text, x, y, align, baseline } of labels)
-      Object.assign(context, { textAlign: align, textBaseline: baseline }).fillText(text, x, y);
+    for (const { text, x, y, align, baseline, colour = "#555" } of labels)
+      Object.assign(context, { fillStyle: colour, textAlign: align, textBaseline: baseline }).fillText(text, x, y);
     context.strokeStyle = "#bbb";
     context.lineWidth = scale;
     context.strokeRect(left, top, right - left, bottom - top);
@@ -198,6 +225,10 @@ const WaveReadout = (() => {
     element("largest").dataset.value = readout.latest.nans === POINT_COUNT ? NaN : readout.latest.largest;
     element("growth").textContent = text.growth;
     element("growth").dataset.value = readout.growth?.factor ?? "";
+    if (text.textbook) {
+      element("textbook-largest").textContent = text.textbook.shown;
+      element("textbook-largest").dataset.value = readout.latest.textbook;
+    }
     element("overflow").hidden = text.overflow === null;
     element("overflow").textContent = text.overflow ?? "";
     draw(element("plot"), readout, words);

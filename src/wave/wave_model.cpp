@@ -5,37 +5,35 @@
 
 WaveState wave;
 
-namespace {
-
-// One period of a sine of amplitude 2 over the first 101 points, at rest.
 // The constant is 3.1415 rather than pi, so the ends of the period are not
 // exactly zero.
-void writeInitialShape(WaveState& state) {
-  for (std::int32_t i = 0; i <= 100; ++i) state.previous[i] = 2.0 * std::sin((i * 3.1415) / 50);
-  state.previous[200] = 0.0;
-  state.current = state.previous;
-  state.shown = state.previous;
+void writeInitialShape(Vector& start) {
+  for (std::int32_t i = 0; i <= 100; ++i) start[i] = 2.0 * std::sin((i * 3.1415) / 50);
+  start[200] = 0.0;
 }
 
-// -I + 0.00005 L; the end rows reflect, so every row sums to -1.
-void writeStepMatrix(Matrix& m) {
-  m(0, 0) = -1.00005;
-  m(0, 1) = 0.00005;
-  for (std::int32_t r = 1; r <= 199; ++r) {
-    m(r, r - 1) = 0.00005;
-    m(r, r) = -1.0001;
-    m(r, r + 1) = 0.00005;
+// Each entry is rounded once from shift + STIFFNESS * (entry of L): for a
+// shift of -1 that is -1.00005, 0.00005 and -1.0001 to the bit.
+void writeShiftedSecondDifference(Matrix& m, double shift) {
+  m(0, 0) = shift + STIFFNESS * -1.0;
+  m(0, 1) = STIFFNESS;
+  for (std::int32_t r = 1; r < POINT_COUNT - 1; ++r) {
+    m(r, r - 1) = STIFFNESS;
+    m(r, r) = shift + STIFFNESS * -2.0;
+    m(r, r + 1) = STIFFNESS;
   }
-  m(200, 199) = 0.00005;
-  m(200, 200) = -1.00005;
+  m(POINT_COUNT - 1, POINT_COUNT - 2) = STIFFNESS;
+  m(POINT_COUNT - 1, POINT_COUNT - 1) = shift + STIFFNESS * -1.0;
 }
-
-}  // namespace
 
 void ensureInitialized(WaveState& state) {
   if (state.initialized) return;
-  writeInitialShape(state);
-  writeStepMatrix(state.stepMatrix);
+  // The program's scheme takes the second difference of the older level:
+  // stepMatrix = -I + STIFFNESS L multiplies u(n-1).
+  writeInitialShape(state.previous);
+  state.current = state.previous;
+  state.shown = state.previous;
+  writeShiftedSecondDifference(state.stepMatrix, -1.0);
   state.initialized = true;
 }
 

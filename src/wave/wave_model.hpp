@@ -11,6 +11,8 @@
 
 inline constexpr std::int32_t POINT_COUNT = 201;
 inline constexpr int STEPS_PER_FRAME = 51;
+// c: each step adds c times a second difference.
+inline constexpr double STIFFNESS = 0.00005;
 
 struct WaveState {
   Vector previous{POINT_COUNT};    // the wave one time level back
@@ -19,6 +21,15 @@ struct WaveState {
   Matrix stepMatrix{POINT_COUNT};  // constant after set-up
   bool initialized = false;        // set-up has run; never reset
 };
+
+// The start every scheme shares: one period of a sine of amplitude 2 over the
+// first 101 points, zero beyond; `start` holds POINT_COUNT values.
+void writeInitialShape(Vector& start);
+
+// shift I + STIFFNESS L, L the second difference with reflecting ends (its
+// end rows are (-1, 1) and (1, -1), so every row of L sums to zero); `m` is
+// POINT_COUNT square and all zeros.
+void writeShiftedSecondDifference(Matrix& m, double shift);
 
 // The program's one wave, alive for the whole process.
 extern WaveState wave;

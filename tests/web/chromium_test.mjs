@@ -140,7 +140,7 @@ test("the growth page is on the site with its pictures, and in the single file",
   const before = await frame();
   await Promise.all([site.page.waitForNavigation(), site.page.click("#growth-link")]);
   assert.equal(await site.page.$eval("h1", (h) => h.textContent), "Why the wave blows up");
-  assert.deepEqual(await picturesShown(site.page, "body"), [true, true]);
+  assert.deepEqual(await picturesShown(site.page, "body"), [true, true, true]);
   await Promise.all([site.page.waitForNavigation(), site.page.click("a#back")]);
   assert.ok((await frame()) >= before, `back at frame ${await frame()}, left at ${before}`);
   await site.page.close();
@@ -150,8 +150,40 @@ test("the growth page is on the site with its pictures, and in the single file",
   await single.page.click("#growth-link");
   assert.notEqual(await single.page.$eval(section, (s) => getComputedStyle(s).display), "none");
   assert.match(await single.page.$eval(section, (s) => s.textContent), /When the numbers give out/);
-  assert.deepEqual(await picturesShown(single.page, section), [true, true]);
+  assert.deepEqual(await picturesShown(single.page, section), [true, true, true]);
   await single.page.close();
+});
+
+// The program's canvas is matched against the model, the textbook scheme's
+// against that scheme at the same frame (and not two frames either side).
+test("beside the textbook scheme: its wave and largest value at the program's frame, the switch remembered",
+     async () => {
+  const { page, shown, centre } = await open(`${server.origin}/index.html`);
+  const besideShown = () => page.$eval("#textbook", (e) => getComputedStyle(e).display !== "none");
+  assert.equal(await besideShown(), false, "shown before it was asked for");
+  await page.click("#beside-switch");
+  assert.ok(await besideShown());
+  await page.mouse.click(centre.x, centre.y);
+  assert.ok(await common.waitFor(async () => (await readoutOf(page)).frame > 40), "the wave did not start");
+  await page.mouse.click(centre.x, centre.y, { button: "right" });
+  assert.ok(await common.staysStill(shown), "still moving after the right press");
+  await common.pause(600);  // the readout's next look
+  const { frame } = await readoutOf(page), onCanvas = (await shown()).frame;
+  assert.ok(Math.abs(onCanvas - frame) <= 1, `the program's canvas shows frame ${onCanvas}, the readout ${frame}`);
+  const captions = await page.$$eval(".caption", (ps) => ps.map((p) => p.textContent.match(/[\d,]+$/)?.[0]));
+  assert.deepEqual(captions.map((n) => Number(n?.replace(/,/g, ""))), [frame, frame]);
+  const picture = await (await page.$("#textbook-canvas")).screenshot();
+  assert.deepEqual(await common.textbookMatches(picture, work, [frame - 2, frame, frame + 2]), [false, true, false]);
+  assert.equal(await page.$eval("#textbook-largest", (dd) => Number(dd.dataset.value)),
+               await common.textbookLargest(frame));
+  await page.reload();
+  await wordsAreIn(page);
+  assert.ok(await besideShown(), "not remembered");
+  await page.click("#beside-switch");
+  await page.reload();
+  await wordsAreIn(page);
+  assert.equal(await besideShown(), false, "turned off, not remembered");
+  await page.close();
 });
 
 // As a phone does to a page in the background, or a graphics reset to every page.

@@ -94,10 +94,23 @@ export function stopComparing() {
   tool?.stdin.end();
 }
 
-// Which model frame a PNG of the canvas shows: the closest frame (-1 for
-// none), whether it matches frame 0, and the pixels for comparing pictures.
-// `crop` takes the canvas out of a larger picture, in the PNG's pixels.
-export async function frameOf(pngBytes, work, crop) {
+// The textbook scheme's largest |value| at its frame `frame`.
+export async function textbookLargest(frame) {
+  return Number(await ask(`textbook-largest ${frame}`));
+}
+
+// For each of `frames`, whether a PNG of the textbook scheme's canvas matches
+// that frame of the scheme.
+export async function textbookMatches(pngBytes, work, frames) {
+  const { ppm } = writePicture(pngBytes, work);
+  const answers = [];
+  for (const frame of frames) answers.push((await ask(`textbook ${frame} ${ppm}`)).trim() === "1");
+  fs.rmSync(ppm);
+  return answers;
+}
+
+// A PNG (of which `crop` takes a part, in its pixels) as a binary PPM in `work`.
+function writePicture(pngBytes, work, crop) {
   const png = PNG.sync.read(Buffer.from(pngBytes));
   const { x = 0, y = 0, width = png.width, height = png.height } = crop ?? {};
   const rgb = Buffer.alloc(width * height * 3);
@@ -108,6 +121,14 @@ export async function frameOf(pngBytes, work, crop) {
     }
   const ppm = path.join(work, `canvas-${pictures++}.ppm`);
   fs.writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
+  return { ppm, rgb, width, height };
+}
+
+// Which model frame a PNG of the canvas shows: the closest frame (-1 for
+// none), whether it matches frame 0, and the pixels for comparing pictures.
+// `crop` takes the canvas out of a larger picture, in the PNG's pixels.
+export async function frameOf(pngBytes, work, crop) {
+  const { ppm, rgb, width, height } = writePicture(pngBytes, work, crop);
   const [frame, first] = (await ask(`${ppm} ${FRAMES_TO_SEARCH}`)).trim().split(" ").map(Number);
   fs.rmSync(ppm);
   return { frame, first: first === 1, rgb, width, height };

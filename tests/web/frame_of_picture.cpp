@@ -3,8 +3,11 @@
 // PPM) on standard input and answers each with a line: the closest matching
 // frame among the first FRAMES (-1 for none) and 1 or 0 for whether the
 // drawing matches frame 0. A line "largest FRAME" is answered with the
-// largest |value| the model's frame FRAME draws, to every digit. One process
-// serves a whole test, so the model's frames are computed once.
+// largest |value| the model's frame FRAME draws, to every digit. The textbook
+// scheme's frames are asked for likewise: "textbook FRAME FILE.ppm" is
+// answered 1 or 0 for whether the drawing matches its frame FRAME, and
+// "textbook-largest FRAME" with that frame's largest |value|. One process
+// serves a whole test, so the frames are computed once.
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -15,6 +18,7 @@
 
 #include "../window/wave_picture.hpp"
 #include "linalg/vector_summary.hpp"
+#include "wave/textbook_model.hpp"
 
 namespace {
 
@@ -34,12 +38,34 @@ std::optional<Capture> readPicture(const std::string& file) {
   });
 }
 
+// The textbook scheme's frames 0 to count - 1, computed once, extended on demand.
+const std::vector<Vector>& textbookFrames(int count) {
+  static std::vector<Vector> frames;
+  static TextbookWave wave;
+  if (frames.empty()) start(wave);
+  while (static_cast<int>(frames.size()) < count) {
+    if (!frames.empty()) advance(wave);
+    frames.push_back(wave.current);
+  }
+  return frames;
+}
+
 }  // namespace
 
 int main() {
   std::string file;
   int frames = 0;
   while (std::cin >> file >> frames) {
+    if (file == "textbook-largest") {
+      std::cout << std::setprecision(17) << largestMagnitude(textbookFrames(frames + 1)[frames]) << std::endl;
+      continue;
+    }
+    if (file == "textbook") {
+      std::cin >> file;
+      const auto picture = readPicture(file);
+      std::cout << (picture && drawingMatches(*picture, textbookFrames(frames + 1)[frames])) << std::endl;
+      continue;
+    }
     if (file == "largest") {
       std::cout << std::setprecision(17) << largestMagnitude(modelFrames(frames + 1)[frames]) << std::endl;
       continue;

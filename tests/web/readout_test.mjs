@@ -21,8 +21,9 @@ const FRAMES_PAST_THE_OVERFLOW = 600;
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), "wave1d-readout-"));
 execFileSync(process.env.GROWTH_DATA, [work]);
-const largest = fs.readFileSync(path.join(work, "largest.dat"), "utf8").trim().split("\n")
+const column = (file) => fs.readFileSync(path.join(work, file), "utf8").trim().split("\n")
   .map((line) => Number(line.split(" ")[1]));
+const largest = column("largest.dat"), textbook = column("textbook.dat");
 fs.rmSync(work, { recursive: true });
 const ALL_NAN_FROM = largest.length; // the first frame drawn with every value NaN
 
@@ -158,4 +159,25 @@ test("numbers beyond a million are a power of ten, raised when shown and in word
   assert.deepEqual(WaveReadout.number(3.1050e48, words), { shown: "3.1050 × 10⁴⁸", spoken: "3.1050 times 10 to the 48" });
   assert.deepEqual(WaveReadout.number(6.2789e-6, words), { shown: "6.2789 × 10⁻⁶", spoken: "6.2789 times 10 to the -6" });
   assert.deepEqual(WaveReadout.number(961940.7, words), { shown: "961,941", spoken: "961,941" });
+});
+
+// The textbook scheme's largest value, given beside the program's: shown,
+// plotted on the same scale, and the frame the two part told once.
+test("beside the textbook scheme: its largest value shown and plotted, the parting told once", () => {
+  const readout = new WaveReadout.Readout(), told = [];
+  for (let frame = 0; frame < textbook.length; frame += 11)
+    told.push(...readout.record(frame, largest[frame], 0, textbook[frame]).map((what) => [frame, what]));
+  const apart = told.filter(([, what]) => what === "apart");
+  const firstApart = readout.textbook.find(([f, t]) => largest[f] >= 10 * t)[0];
+  assert.deepEqual(apart, [[firstApart, "apart"]]);
+  assert.match(WaveReadout.tell("apart", readout, words),
+               new RegExp(`^From frame ${firstApart.toLocaleString("en")} on this program's largest value is ten times`));
+  assert.equal(WaveReadout.lines(readout, words).textbook.shown, WaveReadout.number(textbook[readout.latest.frame], words).shown);
+  const { labels, lines } = WaveReadout.plot(readout, 320, 160, 1, words), scale = labelledScale(labels);
+  const points = lines.find(({ name }) => name === "textbook").points;
+  assert.equal(points.length, readout.textbook.length);
+  readout.textbook.forEach(([f, t], i) =>
+    assert.ok(Math.abs(points[i][0] - scale.x(f)) < 1e-6 && Math.abs(points[i][1] - scale.y(Math.log10(t))) < 1e-6,
+              `frame ${f}: (${points[i]})`));
+  assert.deepEqual(labels.filter(({ colour }) => colour).map(({ text }) => text), [words.plotProgram, words.plotTextbook]);
 });
