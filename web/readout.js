@@ -55,6 +55,7 @@ const WaveReadout = (() => {
       this.samples = [];  // [frame, largest |value|] of the frames recorded whole and finite, frames increasing
       this.textbook = []; // [frame, the textbook scheme's largest |value|] where it was given, frames increasing
       this.latest = null; // { frame, largest, nans, textbook } of the frame on the canvas
+      this.beside = false;  // whether the textbook scheme's figure and curve are shown
       this.apart = null;  // { frame, program, textbook }: the first frame the two were APART times apart
       this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
       this.growth = null; // the fit's last measurement: { factor, from, to, through }
@@ -67,18 +68,29 @@ const WaveReadout = (() => {
     // APART times apart), "infinite", "nan" (every value).
     record(frame, largest, nans, textbook) {
       if (this.latest && frame <= this.latest.frame) return [];
-      this.latest = { frame, largest, nans, textbook };
-      if (Number.isFinite(textbook)) {
-        this.textbook.push([frame, textbook]);
-        if (!this.apart && nans < POINT_COUNT && Math.max(largest, textbook) >= APART * Math.min(largest, textbook))
-          this.apart = { frame, program: largest, textbook };
-      }
+      this.latest = { frame, largest, nans };
       if (nans === 0 && Number.isFinite(largest) && largest > 0) {
         this.samples.push([frame, largest]);
         if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = new Fit(frame);
         this.fit?.add(frame, largest);
         this.growth = this.fit?.measure() ?? this.growth;
       }
+      return this.recordTextbook(frame, textbook);
+    }
+    // The textbook scheme's largest |value| at the latest frame or an earlier
+    // one recorded whole, frames increasing: caught up late, it is as if shown
+    // from the start. Resolves as record does.
+    recordTextbook(frame, textbook) {
+      const latest = frame === this.latest?.frame;
+      const [, largest] = (frame < this.latest?.frame && this.samples.find(([f]) => f === frame)) || [];
+      if (Number.isFinite(textbook) && (latest || largest) && frame > (this.textbook.at(-1)?.[0] ?? -1)) {
+        this.textbook.push([frame, textbook]);
+        if (latest) this.latest.textbook = textbook;
+        const [program, nans] = latest ? [this.latest.largest, this.latest.nans] : [largest, 0];
+        if (!this.apart && nans < POINT_COUNT && Math.max(program, textbook) >= APART * Math.min(program, textbook))
+          this.apart = { frame, program, textbook };
+      }
+      const nans = this.latest?.nans;
       const news = { growth: this.growth !== null, apart: this.apart !== null, infinite: !this.finite && nans < POINT_COUNT,
                      nan: nans === POINT_COUNT };
       const told = Object.keys(news).filter((what) => news[what] && !this.told.has(what));
@@ -121,7 +133,7 @@ const WaveReadout = (() => {
     else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
     return { frame: count(frame), steps: count(frame * STEPS_PER_FRAME),
              largest: nans === POINT_COUNT ? { shown: words.allNan, spoken: words.allNan } : number(largest, words),
-             textbook: Number.isFinite(readout.latest.textbook) ? number(readout.latest.textbook, words) : null,
+             textbook: readout.beside && Number.isFinite(readout.latest.textbook) ? number(readout.latest.textbook, words) : null,
              growth: growthLine, overflow };
   }
 
@@ -141,7 +153,7 @@ const WaveReadout = (() => {
 
   // The plot of the largest value against frame on a log scale, in canvas
   // pixels: the box, its labels, and the lines drawn in it, in order, each a
-  // polyline: the data, the textbook scheme's where it was given (named in
+  // polyline: the data, the textbook scheme's while it is shown (named in
   // the box's corner) and, once measured, the fastest mode's growth through
   // the fitted data over the frames fitted, wider over it so that it shows
   // where the two agree. The frame axis runs from 0 to the frame shown, the
@@ -151,7 +163,8 @@ const WaveReadout = (() => {
     const [left, top, right, bottom] = [44 * scale, 8 * scale, width - 6 * scale, height - 20 * scale];
     const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
     const logs = readout.samples.map(([, v]) => Math.log10(v));
-    const textbookLogs = readout.textbook.map(([, v]) => Math.log10(v));
+    const textbook = readout.beside ? readout.textbook : [];
+    const textbookLogs = textbook.map(([, v]) => Math.log10(v));
     const low = Math.floor([...logs, ...textbookLogs].reduce((a, b) => Math.min(a, b), 0));
     const high = Math.max(low + 1, Math.ceil([...logs, ...textbookLogs].reduce((a, b) => Math.max(a, b), -Infinity)));
     const x = (frame) => left + (frame / lastFrame) * (right - left);
@@ -164,8 +177,8 @@ const WaveReadout = (() => {
                       baseline: "bottom" }];
     const lines = [{ name: "data", points: readout.samples.map(([frame], i) => [x(frame), y(logs[i])]),
                      colour: "#000", width: scale, dash: [] }];
-    if (readout.textbook.length) {
-      lines.push({ name: "textbook", points: readout.textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])]),
+    if (textbook.length) {
+      lines.push({ name: "textbook", points: textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])]),
                    colour: TEXTBOOK_COLOUR, width: scale, dash: [] });
       const corner = { x: left + 4 * scale, align: "left", baseline: "top" };
       labels.push({ ...corner, text: words.plotProgram, y: top + 2 * scale, colour: "#000" },
@@ -225,10 +238,8 @@ const WaveReadout = (() => {
     element("largest").dataset.value = readout.latest.nans === POINT_COUNT ? NaN : readout.latest.largest;
     element("growth").textContent = text.growth;
     element("growth").dataset.value = readout.growth?.factor ?? "";
-    if (text.textbook) {
-      element("textbook-largest").textContent = text.textbook.shown;
-      element("textbook-largest").dataset.value = readout.latest.textbook;
-    }
+    element("textbook-largest").textContent = text.textbook?.shown ?? "\u2013";
+    element("textbook-largest").dataset.value = text.textbook ? readout.latest.textbook : "";
     element("overflow").hidden = text.overflow === null;
     element("overflow").textContent = text.overflow ?? "";
     draw(element("plot"), readout, words);

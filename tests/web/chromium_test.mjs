@@ -174,11 +174,29 @@ test("beside the textbook scheme: its wave and largest value at the program's fr
   assert.deepEqual(captions.map((n) => Number(n?.replace(/,/g, ""))), [frame, frame]);
   const picture = await (await page.$("#textbook-canvas")).screenshot();
   assert.deepEqual(await common.textbookMatches(picture, work, [frame - 2, frame, frame + 2]), [false, true, false]);
-  assert.equal(await page.$eval("#textbook-largest", (dd) => Number(dd.dataset.value)),
-               await common.textbookLargest(frame));
+  const largestShown = () => page.$eval("#textbook-largest", (dd) => Number(dd.dataset.value || NaN));
+  assert.equal(await largestShown(), await common.textbookLargest(frame));
+  // Turned off, the wave run on and stopped, then turned on: it catches up, its largest value with it.
+  await page.click("#beside-switch");
+  await page.focus("#canvas");
+  await page.keyboard.press("Enter");
+  assert.ok(await common.waitFor(async () => (await readoutOf(page)).frame > frame + 40), "the wave did not go on");
+  await page.keyboard.press("Escape");
+  assert.ok(await common.staysStill(shown), "still moving after Escape");
+  await common.pause(600);
+  await page.click("#beside-switch");
+  const later = await common.textbookLargest((await readoutOf(page)).frame);
+  assert.ok(await common.waitFor(async () => (await largestShown()) === later), `${await largestShown()}, not ${later}`);
   await page.reload();
   await wordsAreIn(page);
   assert.ok(await besideShown(), "not remembered");
+  // Its WebGL taken away, both waves wait, as for the program's, and start again when it is back.
+  await page.waitForFunction(() => /frame 0$/.test(document.getElementById("textbook-caption").textContent));
+  await page.evaluate(() => (window.lose = document.getElementById("textbook-canvas").getContext("webgl")
+    .getExtension("WEBGL_lose_context")).loseContext());
+  assert.ok(await common.waitFor(() => page.$eval("#webgl-lost", (p) => !p.hidden)), "no word of the loss");
+  await Promise.all([page.waitForNavigation(), page.evaluate(() => setTimeout(() => window.lose.restoreContext()))]);
+  await wordsAreIn(page);
   await page.click("#beside-switch");
   await page.reload();
   await wordsAreIn(page);

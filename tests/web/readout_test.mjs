@@ -165,6 +165,7 @@ test("numbers beyond a million are a power of ten, raised when shown and in word
 // plotted on the same scale, and the frame the two part told once.
 test("beside the textbook scheme: its largest value shown and plotted, the parting told once", () => {
   const readout = new WaveReadout.Readout(), told = [];
+  readout.beside = true;
   for (let frame = 0; frame < textbook.length; frame += 11)
     told.push(...readout.record(frame, largest[frame], 0, textbook[frame]).map((what) => [frame, what]));
   const apart = told.filter(([, what]) => what === "apart");
@@ -180,4 +181,24 @@ test("beside the textbook scheme: its largest value shown and plotted, the parti
     assert.ok(Math.abs(points[i][0] - scale.x(f)) < 1e-6 && Math.abs(points[i][1] - scale.y(Math.log10(t))) < 1e-6,
               `frame ${f}: (${points[i]})`));
   assert.deepEqual(labels.filter(({ colour }) => colour).map(({ text }) => text), [words.plotProgram, words.plotTextbook]);
+});
+
+// Turned on late, the textbook scheme catches up through the frames recorded
+// without it: the parting is told at its own frame, the curve is whole, and a
+// stopped wave gets its figure; turned off, its figure and curve go.
+test("beside the textbook scheme turned on late: caught up as if shown from the start, and turned off", () => {
+  const fromStart = new WaveReadout.Readout(), late = new WaveReadout.Readout(), told = [];
+  for (let frame = 0; frame <= 2500; frame += 11) {
+    fromStart.record(frame, largest[frame], 0, textbook[frame]);
+    late.record(frame, largest[frame], 0);
+  }
+  late.beside = true;
+  for (let frame = 0; frame <= 2500; ++frame) told.push(...late.recordTextbook(frame, textbook[frame]));
+  assert.deepEqual(told, ["apart"]);
+  assert.deepEqual([late.apart, late.textbook], [fromStart.apart, fromStart.textbook]);
+  assert.equal(WaveReadout.lines(late, words).textbook.shown, WaveReadout.number(textbook[2497], words).shown);
+  late.beside = false;
+  assert.equal(WaveReadout.lines(late, words).textbook, null);
+  const { labels, lines } = WaveReadout.plot(late, 320, 160, 1, words);
+  assert.deepEqual([lines.map(({ name }) => name), labels.filter(({ colour }) => colour)], [["data"], []]);
 });
