@@ -72,14 +72,15 @@ rm -rf "$out/apt"
 # then ends; a test that reached it meanwhile lost its connection ("recvmsg:
 # Connection reset by peer", seen once on a fresh prefix), so the making
 # waits for the end.
-wine=(env WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64)
+wine_settings=(WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
+wine=(env WINEPREFIX="$out/wine" "${wine_settings[@]}" /usr/lib/wine/wine64)
 make_wine_prefix() {
-  WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot --init &&
+  env WINEPREFIX="$1" "${wine_settings[@]}" /usr/lib/wine/wine64 wineboot --init &&
     WINEPREFIX=$1 /usr/lib/wine/wineserver64 -w
 }
 kept wine-prefix "$(/usr/lib/wine/wine64 --version
   dpkg-query -W -f '${db:Status-Abbrev}${Package} ${Version}\n' 'wine*' 'libwine*' | grep '^ii'
-  declare -f make_wine_prefix)" make_wine_prefix
+  declare -f make_wine_prefix; echo "${wine_settings[*]}")" make_wine_prefix
 copy_kept "$out/wine" "$KEPT"  # 700 MB, nearly all of it Wine's DLLs
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DFreeGLUT_DIR="$freeglut/lib/cmake/FreeGLUT" -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${wine[*]}")" \

@@ -56,6 +56,7 @@ const WaveReadout = (() => {
       this.textbook = []; // [frame, the textbook scheme's largest |value|] where it was given, frames increasing
       this.latest = null; // { frame, largest, nans, textbook } of the frame on the canvas
       this.beside = false;  // whether the textbook scheme's figure and curve are shown
+      this.nextSample = 0;  // recordTextbook's place in samples: its frames only increase
       this.apart = null;  // { frame, program, textbook }: the first frame the two were APART times apart
       this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
       this.growth = null; // the fit's last measurement: { factor, from, to, through }
@@ -82,8 +83,11 @@ const WaveReadout = (() => {
     // from the start. Resolves as record does.
     recordTextbook(frame, textbook) {
       const latest = frame === this.latest?.frame;
-      const [, largest] = (frame < this.latest?.frame && this.samples.find(([f]) => f === frame)) || [];
-      if (Number.isFinite(textbook) && (latest || largest) && frame > (this.textbook.at(-1)?.[0] ?? -1)) {
+      const fresh = Number.isFinite(textbook) && frame > (this.textbook.at(-1)?.[0] ?? -1);
+      while (fresh && this.samples[this.nextSample]?.[0] < frame) ++this.nextSample;
+      const sample = this.samples[this.nextSample];
+      const largest = fresh && frame < this.latest?.frame && sample?.[0] === frame ? sample[1] : undefined;
+      if (fresh && (latest || largest)) {
         this.textbook.push([frame, textbook]);
         if (latest) this.latest.textbook = textbook;
         const [program, nans] = latest ? [this.latest.largest, this.latest.nans] : [largest, 0];
