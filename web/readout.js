@@ -5,250 +5,261 @@
 // the words given (web/words/). The page feeds it the frames the program
 // draws (record), with the textbook scheme's largest |value| at the same
 // frame while that scheme is shown beside it, and shows the result (show).
-"use strict";
-const WaveReadout = (() => {
-  const POINT_COUNT = 201, STEPS_PER_FRAME = 51;
-  // Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth.
-  const FASTEST_MODE = 1.005112;
-  // The pulse's own largest value stays near its starting 2 (below 16 with
-  // the fast modes on top); from ten times that, the fastest modes are what
-  // is largest, and their growth is what a fit measures.
-  const DOMINANT_LARGEST = 20;
-  // The largest value rises and falls from frame to frame as the fastest
-  // modes beat with one another, and a page whose samples fall in step with
-  // that sees a slow swing that a short fit takes for growth: over 500
-  // frames a fit was 0.0006 off in some samplings. From 1,000 on, every fit
-  // of the model's frames sampled every 1 to 30 frames, from any frame
-  // before the fastest modes dominate, lies within 0.0004 of their factor.
-  const MEASURED_FRAMES = 1000;
-  const MEASURED_SAMPLES = 10;
-  // The two schemes part when one's largest value is this many times the other's.
-  const APART = 10;
-  const TEXTBOOK_COLOUR = "#26a269";
+const POINT_COUNT = 201, STEPS_PER_FRAME = 51;
+// Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth.
+export const FASTEST_MODE = 1.005112;
+// The pulse's own largest value stays near its starting 2 (below 16 with
+// the fast modes on top); from ten times that, the fastest modes are what
+// is largest, and their growth is what a fit measures.
+const DOMINANT_LARGEST = 20;
+// The largest value rises and falls from frame to frame as the fastest
+// modes beat with one another, and a page whose samples fall in step with
+// that sees a slow swing that a short fit takes for growth: over 500
+// frames a fit was 0.0006 off in some samplings. From 1,000 on, every fit
+// of the model's frames sampled every 1 to 30 frames, from any frame
+// before the fastest modes dominate, lies within 0.0004 of their factor.
+const MEASURED_FRAMES = 1000;
+const MEASURED_SAMPLES = 10;
+// The two schemes part when one's largest value is this many times the other's.
+const APART = 10;
+const TEXTBOOK_COLOUR = "#26a269", PREDICTION_COLOUR = "#e66100", LABEL_COLOUR = "#555";
 
-  const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => values[key]);
+const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => values[key]);
 
-  // Least-squares fit of ln(largest) against frame from the frame `origin`
-  // on, kept as running sums of the frames counted from it, so that a long
-  // run costs nothing more per frame.
-  class Fit {
-    constructor(origin) {
-      Object.assign(this, { origin, n: 0, x: 0, y: 0, xx: 0, xy: 0, last: origin });
-    }
-    add(frame, largest) {
-      const x = frame - this.origin, y = Math.log(largest);
-      this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y;
-      this.last = frame;
-    }
-    // exp of the slope, with the frames it spans; null while too short to trust.
-    measure() {
-      if (this.n < MEASURED_SAMPLES || this.last - this.origin < MEASURED_FRAMES) return null;
-      const slope = (this.n * this.xy - this.x * this.y) / (this.n * this.xx - this.x * this.x);
-      const meanX = this.x / this.n, meanY = this.y / this.n;
-      return { factor: Math.exp(slope), from: this.origin, to: this.last,
-               through: [this.origin + meanX, meanY / Math.LN10] };  // a point of the fitted line, log10
-    }
+// Least-squares fit of ln(largest) against frame from the frame `origin`
+// on, kept as running sums of the frames counted from it, so that a long
+// run costs nothing more per frame.
+class Fit {
+  constructor(origin) {
+    Object.assign(this, { origin, n: 0, x: 0, y: 0, xx: 0, xy: 0, last: origin });
   }
-
-  class Readout {
-    constructor() {
-      this.samples = [];  // [frame, largest |value|] of the frames recorded whole and finite, frames increasing
-      this.textbook = []; // [frame, the textbook scheme's largest |value|] where it was given, frames increasing
-      this.latest = null; // { frame, largest, nans, textbook } of the frame on the canvas
-      this.beside = false;  // whether the textbook scheme's figure and curve are shown
-      this.nextSample = 0;  // recordTextbook's place in samples: its frames only increase
-      this.apart = null;  // { frame, program, textbook }: the first frame the two were APART times apart
-      this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
-      this.growth = null; // the fit's last measurement: { factor, from, to, through }
-      this.told = new Set();
-    }
-    // A frame the canvas shows: its number, largest |value| that is not NaN,
-    // and count of NaNs, and the textbook scheme's largest |value| at that
-    // frame (undefined when it is not shown). Resolves to what it changes in
-    // the story, once each: "growth" (first measured), "apart" (the schemes
-    // APART times apart), "infinite", "nan" (every value).
-    record(frame, largest, nans, textbook) {
-      if (this.latest && frame <= this.latest.frame) return [];
-      this.latest = { frame, largest, nans };
-      if (nans === 0 && Number.isFinite(largest) && largest > 0) {
-        this.samples.push([frame, largest]);
-        if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = new Fit(frame);
-        this.fit?.add(frame, largest);
-        this.growth = this.fit?.measure() ?? this.growth;
-      }
-      return this.recordTextbook(frame, textbook);
-    }
-    // The textbook scheme's largest |value| at the latest frame or an earlier
-    // one recorded whole, frames increasing: caught up late, it is as if shown
-    // from the start. Resolves as record does.
-    recordTextbook(frame, textbook) {
-      const latest = frame === this.latest?.frame;
-      const fresh = Number.isFinite(textbook) && frame > (this.textbook.at(-1)?.[0] ?? -1);
-      while (fresh && this.samples[this.nextSample]?.[0] < frame) ++this.nextSample;
-      const sample = this.samples[this.nextSample];
-      const largest = fresh && frame < this.latest?.frame && sample?.[0] === frame ? sample[1] : undefined;
-      if (fresh && (latest || largest)) {
-        this.textbook.push([frame, textbook]);
-        if (latest) this.latest.textbook = textbook;
-        const [program, nans] = latest ? [this.latest.largest, this.latest.nans] : [largest, 0];
-        if (!this.apart && nans < POINT_COUNT && Math.max(program, textbook) >= APART * Math.min(program, textbook))
-          this.apart = { frame, program, textbook };
-      }
-      const nans = this.latest?.nans;
-      const news = { growth: this.growth !== null, apart: this.apart !== null, infinite: !this.finite && nans < POINT_COUNT,
-                     nan: nans === POINT_COUNT };
-      const told = Object.keys(news).filter((what) => news[what] && !this.told.has(what));
-      told.forEach((what) => this.told.add(what));
-      return told;
-    }
-    get finite() {
-      return this.latest !== null && this.latest.nans === 0 && Number.isFinite(this.latest.largest);
-    }
+  add(frame, largest) {
+    const x = frame - this.origin, y = Math.log(largest);
+    this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y;
+    this.last = frame;
   }
-
-  const SUPERSCRIPT = { "-": "⁻", 0: "⁰", 1: "¹", 2: "²", 3: "³", 4: "⁴", 5: "⁵", 6: "⁶", 7: "⁷", 8: "⁸", 9: "⁹" };
-  const powerOfTen = (exponent) => "10" + [...String(exponent)].map((c) => SUPERSCRIPT[c]).join("");
-
-  // A number as it is shown (a power of ten with a raised exponent, beyond
-  // 10^6 and below 10^-3) and as it is spoken.
-  function number(x, words) {
-    if (!Number.isFinite(x)) return { shown: words.infinite, spoken: words.infinite };
-    if (x !== 0 && (x >= 1e6 || x < 1e-3)) {
-      const [mantissa, exponent] = x.toExponential(4).split("e").map(Number);
-      const digits = mantissa.toLocaleString(words.locale, { minimumFractionDigits: 4 });
-      return { shown: `${digits} × ${powerOfTen(exponent)}`, spoken: fill(words.timesTen, { mantissa: digits, exponent }) };
-    }
-    const text = x.toLocaleString(words.locale, { maximumSignificantDigits: 6 });
-    return { shown: text, spoken: text };
+  // exp of the slope, with the frames it spans; null while too short to trust.
+  measure() {
+    if (this.n < MEASURED_SAMPLES || this.last - this.origin < MEASURED_FRAMES) return null;
+    const slope = (this.n * this.xy - this.x * this.y) / (this.n * this.xx - this.x * this.x);
+    const meanX = this.x / this.n, meanY = this.y / this.n;
+    return { factor: Math.exp(slope), from: this.origin, to: this.last,
+             through: [this.origin + meanX, meanY / Math.LN10] };  // a point of the fitted line, log10
   }
-  const LARGEST_DOUBLE = Number.MAX_VALUE;
+}
 
-  // The readout's lines for the frame on the canvas; the largest value as number gives it.
-  function lines(readout, words) {
-    const { frame, largest, nans } = readout.latest;
-    const count = (n) => n.toLocaleString(words.locale);
-    const growth = readout.growth && { factor: readout.growth.factor.toFixed(6), from: count(readout.growth.from),
-                                       to: count(readout.growth.to) };
-    let growthLine;
-    if (readout.finite) growthLine = growth ? fill(words.measured, growth) : words.pulse;
-    else growthLine = growth ? fill(words.lastMeasured, growth) : words.neverMeasured;
-    let overflow = null;
-    if (nans === POINT_COUNT) overflow = words.overflowNan;
-    else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
-    return { frame: count(frame), steps: count(frame * STEPS_PER_FRAME),
-             largest: nans === POINT_COUNT ? { shown: words.allNan, spoken: words.allNan } : number(largest, words),
-             textbook: readout.beside && Number.isFinite(readout.latest.textbook) ? number(readout.latest.textbook, words) : null,
-             growth: growthLine, overflow };
+export class Readout {
+  constructor() {
+    this.samples = [];  // [frame, largest |value|] of the frames recorded whole and finite, frames increasing
+    this.textbook = []; // [frame, the textbook scheme's largest |value|] where it was given, frames increasing
+    this.latest = null; // { frame, largest, nans, textbook } of the frame on the canvas
+    this.beside = false;  // whether the textbook scheme's figure and curve are shown
+    this.nextSample = 0;  // recordTextbook's place in samples: its frames only increase
+    this.apart = null;  // { frame, program, textbook }: the first frame the two were APART times apart
+    this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
+    this.growth = null; // the fit's last measurement: { factor, from, to, through }
+    this.told = new Set();
   }
-
-  // What a screen reader is told of each change in the story.
-  function tell(what, readout, words) {
-    if (what === "growth")
-      return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale),
-                                      factor: readout.growth.factor.toFixed(4), predicted: FASTEST_MODE.toFixed(4) });
-    if (what === "apart") {
-      const { frame, program, textbook } = readout.apart;
-      return fill(words.toldApart, { frame: frame.toLocaleString(words.locale), program: number(program, words).spoken,
-                                     textbook: number(textbook, words).spoken });
-    }
-    if (what === "nan") return words.overflowNan;
-    return fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).spoken });
+  // As new: the wave is back at its start.
+  reset() {
+    const { beside } = this;
+    Object.assign(this, new Readout(), { beside });
   }
-
-  // The plot of the largest value against frame on a log scale, in canvas
-  // pixels: the box, its labels, and the lines drawn in it, in order, each a
-  // polyline: the data, the textbook scheme's while it is shown (named in
-  // the box's corner) and, once measured, the fastest mode's growth through
-  // the fitted data over the frames fitted, wider over it so that it shows
-  // where the two agree. The frame axis runs from 0 to the frame shown, the
-  // value axis over whole powers of ten around the data, the labels at the
-  // box's ends of each; the prediction is cut where it leaves the box.
-  function plot(readout, width, height, scale, words) {
-    const [left, top, right, bottom] = [44 * scale, 8 * scale, width - 6 * scale, height - 20 * scale];
-    const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
-    const logs = readout.samples.map(([, v]) => Math.log10(v));
-    const textbook = readout.beside ? readout.textbook : [];
-    const textbookLogs = textbook.map(([, v]) => Math.log10(v));
-    const low = Math.floor([...logs, ...textbookLogs].reduce((a, b) => Math.min(a, b), 0));
-    const high = Math.max(low + 1, Math.ceil([...logs, ...textbookLogs].reduce((a, b) => Math.max(a, b), -Infinity)));
-    const x = (frame) => left + (frame / lastFrame) * (right - left);
-    const y = (log) => bottom - ((log - low) / (high - low)) * (bottom - top);
-    const labels = [{ text: powerOfTen(high), x: left - 4 * scale, y: top, align: "right", baseline: "top" },
-                    { text: powerOfTen(low), x: left - 4 * scale, y: bottom, align: "right", baseline: "bottom" },
-                    { text: "0", x: left, y: height, align: "left", baseline: "bottom" },
-                    { text: words.frameAxis, x: (left + right) / 2, y: height, align: "center", baseline: "bottom" },
-                    { text: lastFrame.toLocaleString(words.locale), x: right, y: height, align: "right",
-                      baseline: "bottom" }];
-    const lines = [{ name: "data", points: readout.samples.map(([frame], i) => [x(frame), y(logs[i])]),
-                     colour: "#000", width: scale, dash: [] }];
-    if (textbook.length) {
-      lines.push({ name: "textbook", points: textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])]),
-                   colour: TEXTBOOK_COLOUR, width: scale, dash: [] });
-      const corner = { x: left + 4 * scale, align: "left", baseline: "top" };
-      labels.push({ ...corner, text: words.plotProgram, y: top + 2 * scale, colour: "#000" },
-                  { ...corner, text: words.plotTextbook, y: top + 16 * scale, colour: TEXTBOOK_COLOUR });
+  // A frame the canvas shows: its number, largest |value| that is not NaN,
+  // and count of NaNs, and the textbook scheme's largest |value| at that
+  // frame (undefined when it is not shown). Resolves to what it changes in
+  // the story, once each: "growth" (first measured), "apart" (the schemes
+  // APART times apart), "infinite", "nan" (every value).
+  record(frame, largest, nans, textbook) {
+    if (this.latest && frame <= this.latest.frame) return [];
+    this.latest = { frame, largest, nans };
+    if (nans === 0 && Number.isFinite(largest) && largest > 0) {
+      this.samples.push([frame, largest]);
+      if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = new Fit(frame);
+      this.fit?.add(frame, largest);
+      this.growth = this.fit?.measure() ?? this.growth;
     }
-    if (readout.growth) {
-      const { from, to, through: [midFrame, midLog] } = readout.growth, slope = Math.log10(FASTEST_MODE);
-      const frameAt = (log) => midFrame + (log - midLog) / slope;
-      const start = Math.max(from, frameAt(low)), end = Math.min(to, frameAt(high));
-      const at = (frame) => [x(frame), y(midLog + slope * (frame - midFrame))];
-      if (start < end)
-        lines.push({ name: "prediction", points: [at(start), at(end)], colour: "#c01c28", width: 2 * scale,
-                     dash: [6 * scale, 4 * scale] });
-    }
-    return { box: [left, top, right, bottom], labels, lines };
+    return this.recordTextbook(frame, textbook);
   }
+  // The textbook scheme's largest |value| at the latest frame or an earlier
+  // one recorded whole, frames increasing: caught up late, it is as if shown
+  // from the start. Resolves as record does.
+  recordTextbook(frame, textbook) {
+    const latest = frame === this.latest?.frame;
+    const fresh = Number.isFinite(textbook) && frame > (this.textbook.at(-1)?.[0] ?? -1);
+    while (fresh && this.samples[this.nextSample]?.[0] < frame) ++this.nextSample;
+    const sample = this.samples[this.nextSample];
+    const largest = fresh && frame < this.latest?.frame && sample?.[0] === frame ? sample[1] : undefined;
+    if (fresh && (latest || largest)) {
+      this.textbook.push([frame, textbook]);
+      if (latest) this.latest.textbook = textbook;
+      const [program, nans] = latest ? [this.latest.largest, this.latest.nans] : [largest, 0];
+      if (!this.apart && nans < POINT_COUNT && Math.max(program, textbook) >= APART * Math.min(program, textbook))
+        this.apart = { frame, program, textbook };
+    }
+    const nans = this.latest?.nans;
+    const news = { growth: this.growth !== null, apart: this.apart !== null, infinite: !this.finite && nans < POINT_COUNT,
+                   nan: nans === POINT_COUNT };
+    const told = Object.keys(news).filter((what) => news[what] && !this.told.has(what));
+    told.forEach((what) => this.told.add(what));
+    return told;
+  }
+  get finite() {
+    return this.latest !== null && this.latest.nans === 0 && Number.isFinite(this.latest.largest);
+  }
+}
 
-  function draw(picture, readout, words) {
-    const scale = window.devicePixelRatio || 1;
-    const [width, height] = [picture.clientWidth * scale, picture.clientHeight * scale];
-    if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
-    const { box: [left, top, right, bottom], labels, lines } = plot(readout, width, height, scale, words);
-    const context = picture.getContext("2d");
-    context.clearRect(0, 0, width, height);
-    context.font = `${12 * scale}px sans-serif`;
-    for (const { text, x, y, align, baseline, colour = "#555" } of labels)
-      Object.assign(context, { fillStyle: colour, textAlign: align, textBaseline: baseline }).fillText(text, x, y);
-    context.strokeStyle = "#bbb";
-    context.lineWidth = scale;
-    context.strokeRect(left, top, right - left, bottom - top);
+const SUPERSCRIPT = { "-": "⁻", 0: "⁰", 1: "¹", 2: "²", 3: "³", 4: "⁴", 5: "⁵", 6: "⁶", 7: "⁷", 8: "⁸", 9: "⁹" };
+const powerOfTen = (exponent) => "10" + [...String(exponent)].map((c) => SUPERSCRIPT[c]).join("");
+
+// A number as it is shown (a power of ten with a raised exponent, beyond
+// 10^6 and below 10^-3) and as it is spoken.
+export function number(x, words) {
+  if (!Number.isFinite(x)) return { shown: words.infinite, spoken: words.infinite };
+  if (x !== 0 && (x >= 1e6 || x < 1e-3)) {
+    const [mantissa, exponent] = x.toExponential(4).split("e").map(Number);
+    const digits = mantissa.toLocaleString(words.locale, { minimumFractionDigits: 4 });
+    return { shown: `${digits} × ${powerOfTen(exponent)}`, spoken: fill(words.timesTen, { mantissa: digits, exponent }) };
+  }
+  const text = x.toLocaleString(words.locale, { maximumSignificantDigits: 6 });
+  return { shown: text, spoken: text };
+}
+const LARGEST_DOUBLE = Number.MAX_VALUE;
+
+// The readout's lines for the frame on the canvas; the largest value as number gives it.
+export function lines(readout, words) {
+  const { frame, largest, nans } = readout.latest;
+  const count = (n) => n.toLocaleString(words.locale);
+  const growth = readout.growth && { factor: readout.growth.factor.toFixed(6), from: count(readout.growth.from),
+                                     to: count(readout.growth.to) };
+  let growthLine;
+  if (readout.finite && growth) growthLine = fill(words.measured, growth);
+  else if (readout.finite && readout.fit)
+    growthLine = fill(words.measuring, { from: count(readout.fit.origin), shownFrom: count(readout.fit.origin + MEASURED_FRAMES) });
+  else if (readout.finite) growthLine = fill(words.waiting, { largest: count(DOMINANT_LARGEST) });
+  else growthLine = growth ? fill(words.lastMeasured, growth) : words.neverMeasured;
+  let overflow = null;
+  if (nans === POINT_COUNT) overflow = words.overflowNan;
+  else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
+  return { frame: count(frame), steps: count(frame * STEPS_PER_FRAME),
+           largest: nans === POINT_COUNT ? { shown: words.allNan, spoken: words.allNan } : number(largest, words),
+           textbook: readout.beside && Number.isFinite(readout.latest.textbook) ? number(readout.latest.textbook, words) : null,
+           growth: growthLine, overflow };
+}
+
+// What a screen reader is told of each change in the story.
+export function tell(what, readout, words) {
+  if (what === "growth")
+    return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale),
+                                    factor: readout.growth.factor.toFixed(4), predicted: FASTEST_MODE.toFixed(4) });
+  if (what === "apart") {
+    const { frame, program, textbook } = readout.apart;
+    return fill(words.toldApart, { frame: frame.toLocaleString(words.locale), program: number(program, words).spoken,
+                                   textbook: number(textbook, words).spoken });
+  }
+  if (what === "nan") return words.overflowNan;
+  return fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).spoken });
+}
+
+// The plot of the largest value against frame on a log scale, in canvas
+// pixels for text of `font` pixels: the box, its labels (the axes' ends and
+// titles) and the lines drawn in it, in order, each a polyline (the page's
+// legend, beside the plot, shows each line's colour and style): once measured, the fastest mode's
+// growth through the fitted data over the frames fitted, wide, dashed and
+// orange under the data so that it shows where the two agree; the data; and
+// the textbook scheme's while it is shown. The frame axis runs from 0 to the
+// frame shown, the value axis over whole powers of ten around the data; the
+// prediction is cut where it leaves the box.
+export function plot(readout, width, height, scale, words, font = 12 * scale) {
+  const line = 1.3 * font;
+  const [left, top, right, bottom] = [line + 3.2 * font, font / 2, width - font / 2, height - 2 * line];
+  const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
+  const logs = readout.samples.map(([, v]) => Math.log10(v));
+  const textbook = readout.beside ? readout.textbook : [];
+  const textbookLogs = textbook.map(([, v]) => Math.log10(v));
+  const low = Math.floor([...logs, ...textbookLogs].reduce((a, b) => Math.min(a, b), 0));
+  const high = Math.max(low + 1, Math.ceil([...logs, ...textbookLogs].reduce((a, b) => Math.max(a, b), -Infinity)));
+  const x = (frame) => left + (frame / lastFrame) * (right - left);
+  const y = (log) => bottom - ((log - low) / (high - low)) * (bottom - top);
+  const labels = [{ text: powerOfTen(high), x: left - font / 3, y: top, align: "right", baseline: "top" },
+                  { text: powerOfTen(low), x: left - font / 3, y: bottom, align: "right", baseline: "bottom" },
+                  { text: words.valueAxis, x: 0, y: (top + bottom) / 2, align: "center", baseline: "top", turned: true },
+                  { text: "0", x: left, y: bottom + font / 3, align: "left", baseline: "top" },
+                  { text: lastFrame.toLocaleString(words.locale), x: right, y: bottom + font / 3, align: "right",
+                    baseline: "top" },
+                  { text: words.frameAxis, x: (left + right) / 2, y: height, align: "center", baseline: "bottom" }];
+  const styles = { prediction: { colour: PREDICTION_COLOUR, width: 3 * scale, dash: [8 * scale, 4 * scale] },
+                   data: { colour: "#000", width: scale, dash: [] },
+                   textbook: { colour: TEXTBOOK_COLOUR, width: scale, dash: [] } };
+  const lines = [];
+  if (readout.growth) {
+    const { from, to, through: [midFrame, midLog] } = readout.growth, slope = Math.log10(FASTEST_MODE);
+    const frameAt = (log) => midFrame + (log - midLog) / slope;
+    const start = Math.max(from, frameAt(low)), end = Math.min(to, frameAt(high));
+    const at = (frame) => [x(frame), y(midLog + slope * (frame - midFrame))];
+    if (start < end) lines.push({ name: "prediction", points: [at(start), at(end)], ...styles.prediction });
+  }
+  lines.push({ name: "data", points: readout.samples.map(([frame], i) => [x(frame), y(logs[i])]), ...styles.data });
+  if (textbook.length)
+    lines.push({ name: "textbook", points: textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])]),
+                 ...styles.textbook });
+  return { box: [left, top, right, bottom], labels, lines };
+}
+
+function draw(picture, readout, words) {
+  const scale = window.devicePixelRatio || 1;
+  const [width, height] = [picture.clientWidth * scale, picture.clientHeight * scale];
+  if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
+  const font = parseFloat(getComputedStyle(picture).fontSize) * scale;
+  const { box: [left, top, right, bottom], labels, lines } = plot(readout, width, height, scale, words, font);
+  const context = picture.getContext("2d");
+  context.clearRect(0, 0, width, height);
+  context.font = `${font}px sans-serif`;
+  context.fillStyle = LABEL_COLOUR;
+  for (const { text, x, y, align, baseline, turned } of labels) {
+    Object.assign(context, { textAlign: align, textBaseline: baseline });
     context.save();
-    context.beginPath();
-    context.rect(left, top, right - left, bottom - top);
-    context.clip();  // a line's width, at the box's edge, would reach past it
-    for (const { points, colour, width: lineWidth, dash } of lines) {
-      Object.assign(context, { strokeStyle: colour, lineWidth }).setLineDash(dash);
-      context.beginPath();
-      points.forEach(([x, y], i) => context[i ? "lineTo" : "moveTo"](x, y));
-      context.stroke();
-    }
+    context.translate(x, y);
+    if (turned) context.rotate(-Math.PI / 2);
+    context.fillText(text, 0, 0);
     context.restore();
   }
-
-  // Shows the frame on the canvas in the readout's elements (by id: frame,
-  // steps, largest, growth, overflow, plot); a number with a raised
-  // exponent is given to screen readers as spoken words.
-  function show(document, readout, words) {
-    const text = lines(readout, words);
-    const element = (id) => document.getElementById(id);
-    element("frame").textContent = text.frame;
-    element("frame").dataset.value = readout.latest.frame;
-    element("steps").textContent = text.steps;
-    const [shown, spoken] = element("largest").children;
-    shown.textContent = text.largest.shown;
-    spoken.textContent = text.largest.spoken === text.largest.shown ? "" : text.largest.spoken;
-    shown.setAttribute("aria-hidden", String(spoken.textContent !== ""));
-    element("largest").dataset.value = readout.latest.nans === POINT_COUNT ? NaN : readout.latest.largest;
-    element("growth").textContent = text.growth;
-    element("growth").dataset.value = readout.growth?.factor ?? "";
-    element("textbook-largest").textContent = text.textbook?.shown ?? "\u2013";
-    element("textbook-largest").dataset.value = text.textbook ? readout.latest.textbook : "";
-    element("overflow").hidden = text.overflow === null;
-    element("overflow").textContent = text.overflow ?? "";
-    draw(element("plot"), readout, words);
+  context.strokeStyle = "#bbb";
+  context.lineWidth = scale;
+  context.strokeRect(left, top, right - left, bottom - top);
+  context.save();
+  context.beginPath();
+  context.rect(left, top, right - left, bottom - top);
+  context.clip();  // a line's width, at the box's edge, would reach past it
+  for (const { points, colour, width: lineWidth, dash } of lines) {
+    Object.assign(context, { strokeStyle: colour, lineWidth }).setLineDash(dash);
+    context.beginPath();
+    points.forEach(([x, y], i) => context[i ? "lineTo" : "moveTo"](x, y));
+    context.stroke();
   }
+  context.restore();
+}
 
-  return { FASTEST_MODE, Readout, number, lines, tell, plot, show };
-})();
-if (typeof module === "object") module.exports = WaveReadout;
+// Shows the frame on the canvas in the readout's elements (by id: frame,
+// steps, largest, growth, overflow, plot); a number with a raised
+// exponent is given to screen readers as spoken words.
+export function show(document, readout, words) {
+  const text = lines(readout, words);
+  const element = (id) => document.getElementById(id);
+  element("frame").textContent = text.frame;
+  element("frame").dataset.value = readout.latest.frame;
+  element("steps").textContent = text.steps;
+  const [shown, spoken] = element("largest").children;
+  shown.textContent = text.largest.shown;
+  spoken.textContent = text.largest.spoken === text.largest.shown ? "" : text.largest.spoken;
+  shown.setAttribute("aria-hidden", String(spoken.textContent !== ""));
+  element("largest").dataset.value = readout.latest.nans === POINT_COUNT ? NaN : readout.latest.largest;
+  element("growth").textContent = text.growth;
+  element("growth").dataset.value = readout.growth?.factor ?? "";
+  element("textbook-largest").textContent = text.textbook?.shown ?? "\u2013";
+  element("textbook-largest").dataset.value = text.textbook ? readout.latest.textbook : "";
+  element("overflow").hidden = text.overflow === null;
+  element("overflow").textContent = text.overflow ?? "";
+  draw(element("plot"), readout, words);
+}
+

@@ -25,7 +25,7 @@ worker = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "sw.js"),
 # What a visit needs, kept when the worker installs (with the build the
 # browser runs); every other file of the site (the growth pages, their
 # pictures) is kept once it is fetched.
-INSTALL = ["index.html", "readout.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
+INSTALL = ["index.html", "page.css", "main.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
            "icons/wave1d.svg", "icons/wave1d-192.png"]
 # The worker itself, and the single file, to download: no release's files.
 APART = {"sw.js", "wave1d.html"}

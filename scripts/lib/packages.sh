@@ -265,8 +265,8 @@ I686_PACKAGES=(g++-i686-linux-gnu googletest qemu-user)
 # And a web build, with its growth page made from Markdown and its browser
 # tests in three engines (npm comes with nodejs; Firefox and WebKitGTK draw
 # WebGL only on a display, Xvfb's).
-WEB_PACKAGES=(emscripten nodejs node-acorn python3 python3-markdown python3-pil chromium firefox-esr webkit2gtk-driver
-  xvfb)
+WEB_PACKAGES=(emscripten nodejs node-acorn esbuild python3 python3-markdown python3-pil chromium firefox-esr
+  webkit2gtk-driver xvfb)
 # And a Windows build, with the tests that run it here under Wine: the cross
 # compiler, Wine, GoogleTest's sources and what fetches and unpacks
 # freeglut's Debian source package (dpkg-dev) and makes the zip, checked in

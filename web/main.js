@@ -1,0 +1,239 @@
+// The page: the C++ program on its canvas, and around it the buttons, the
+// readout, the textbook scheme beside it and the words, each from its
+// module; here they meet.
+import { Controls, LAST_FRAME_TO_GO_TO, Pace, SPEEDS, parseFrame } from "./controls.js";
+import { rangeText } from "./fit.js";
+import { LEFT, RIGHT, listenForButtons } from "./gestures.js";
+import { keepOffline } from "./offline.js";
+import { startProgram, webglAvailable } from "./program.js";
+import { Readout, number, show, tell } from "./readout.js";
+import { TextbookView } from "./textbook.js";
+import { startWords } from "./words.js";
+
+const element = (id) => document.getElementById(id);
+const canvas = element("canvas");
+const release = JSON.parse(element("release").textContent);
+const addressOf = (file) => release.files?.[file] ?? file;
+const remembered = (key) => { try { return localStorage.getItem(key) === "on"; } catch { return false; } };
+const remember = (key, on) => { try { localStorage.setItem(key, on ? "on" : "off"); } catch {} };
+const BESIDE = "wave1d-beside", FIT = "wave1d-fit";
+
+let words = null;  // the words shown; nothing is written before they are in
+let Module = null;  // the program, once it runs
+let webglLost = false;
+const buttons = listenForButtons(canvas);
+const readout = new Readout();
+let lastTold = null;  // what a screen reader was last told, again in a new language
+
+// What the canvas shows goes into the readout and is shown four times a
+// second, and at once after a frame drawn while stopped, the captions with
+// it, so that one frame number is on the screen at a time.
+function told(news) {
+  if (!news.length) return;
+  lastTold = news.at(-1);
+  if (words) element("spoken").textContent = tell(lastTold, readout, words);
+}
+function recordShown(frame) {
+  told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(),
+                      textbook.on && textbook.drawn === frame ? Module._wave1dTextbookLargest() : undefined));
+}
+function present() {
+  // A jump records the frames it passes; the canvas shows the last drawn until it ends.
+  if (controls.jumping) return showAnimating();
+  const frame = Module._wave1dFramesShown() - 1;
+  if (frame >= 0 && frame !== readout.latest?.frame) recordShown(frame);
+  if (!words || !readout.latest) return;
+  show(document, readout, words);
+  const count = (n) => n.toLocaleString(words.locale);
+  element("program-caption").textContent = words.programCaption.replace("{frame}", count(readout.latest.frame));
+  element("textbook-caption").textContent = textbook.drawn >= readout.latest.frame
+    ? words.textbookCaption.replace("{frame}", count(readout.latest.frame))
+    : words.textbookCatchingUp.replace("{frame}", count(Math.max(textbook.drawn, 0)))
+      .replace("{target}", count(readout.latest.frame));
+  const fitted = element("fit-switch").checked;
+  element("fit-range").textContent = fitted ? rangeText(Module._wave1dScaleShown(), words, number) : "";
+  element("textbook-range").textContent = fitted && textbook.drawn >= 0 ? rangeText(textbook.scale, words, number) : "";
+  showAnimating();
+}
+
+// Start and Stop are one button, named for what it does next.
+let shownAnimating = null;
+function showAnimating() {
+  const now = controls.jumping ? "jumping" : Module._wave1dAnimating() ? "running" : "stopped";
+  if (now === shownAnimating || !words) return;
+  shownAnimating = now;
+  const startStop = element("start-stop");
+  startStop.textContent = now === "running" ? words.stop : words.start;
+  startStop.setAttribute("aria-pressed", String(now === "running"));
+  for (const id of ["start-stop", "step"]) element(id).disabled = now === "jumping";
+  element("go").textContent = now === "jumping" ? words.cancel : words.go;
+}
+
+const textbook = new TextbookView(element("textbook-canvas"), null, readout, told, () => webglLost);
+function beside(on) {
+  textbook.on = on;
+  element("beside-switch").checked = on;
+  document.documentElement.classList.toggle("beside", on);
+  const plot = element("plot");
+  plot.dataset.wordsAriaLabel = on ? "plotLabelBeside" : "plotLabel";
+  if (words) plot.setAttribute("aria-label", words[plot.dataset.wordsAriaLabel]);
+  readout.beside = on;
+  if (Module) {
+    textbook.follow();
+    present();
+  }
+}
+element("beside-switch").addEventListener("change", ({ target }) => {
+  remember(BESIDE, target.checked);
+  beside(target.checked);
+});
+
+function fit(on) {
+  element("fit-switch").checked = on;
+  document.documentElement.classList.toggle("fitted", on);
+  if (!Module) return;
+  Module._wave1dFitToView(on);
+  textbook.fit(on);
+  present();
+}
+element("fit-switch").addEventListener("change", ({ target }) => {
+  remember(FIT, target.checked);
+  fit(target.checked);
+});
+
+// The buttons. A jump passes frames as if drawn: each goes into the readout
+// (and the textbook scheme, when shown, is brought along), so that the
+// frame it ends on has its history.
+const pace = new Pace();
+const controls = new Controls({
+  start: () => Module._wave1dStart(),
+  stop: () => Module._wave1dStop(),
+  restart: () => {
+    Module._wave1dRestart();
+    textbook.restart();
+    readout.reset();
+    lastTold = null;
+    element("spoken").textContent = "";
+  },
+  passFrame: () => {
+    Module._wave1dPassFrame();
+    const frame = Module._wave1dFramesShown() - 1;
+    if (textbook.on) told(textbook.advanceTo(frame));
+    told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(),
+                        textbook.on ? Module._wave1dTextbookLargest() : undefined));
+  },
+  draw: () => Module._wave1dRedisplay(),
+}, { now: () => performance.now(), pause: () => new Promise((resolve) => setTimeout(resolve)) }, ({ frame, target }) => {
+  say("jumping", { frame, target });
+});
+// The status line under the controls: a message (the words' key, and what
+// fills its blanks), or else what Go to frame takes; said again in a new language.
+let said = ["goToHint", {}];
+function say(key = "goToHint", values = {}) {
+  said = [key, values];
+  const status = element("go-to-status"), all = { limit: LAST_FRAME_TO_GO_TO, ...values };
+  status.textContent = words[key].replace(/\{(\w+)\}/g, (_, blank) =>
+    typeof all[blank] === "number" ? all[blank].toLocaleString(words.locale) : all[blank]);
+  status.classList.toggle("hint", key === "goToHint");
+}
+const act = (what) => () => {
+  if (!Module) return;
+  what();
+  present();
+};
+element("start-stop").addEventListener("click", act(() =>
+  (Module._wave1dAnimating() ? controls.stop() : controls.start())));
+element("step").addEventListener("click", act(() => controls.step()));
+element("reset").addEventListener("click", act(() => {
+  say();
+  controls.reset();
+}));
+element("speed").addEventListener("change", ({ target }) => pace.set(Number(target.value)));
+element("go-to").addEventListener("submit", async (event) => {
+  event.preventDefault();
+  if (!Module) return;
+  if (controls.jumping) return controls.cancel();
+  const input = element("frame-wanted"), wanted = parseFrame(input.value);
+  input.setAttribute("aria-invalid", String("problem" in wanted));
+  if (wanted.problem)
+    return say(wanted.problem, { text: input.value.trim() });
+  say();
+  const going = controls.goTo(wanted.frame);
+  showAnimating();
+  const reached = await going;
+  if (reached !== wanted.frame) say("jumpCancelled", { frame: reached });
+  else say();
+});
+
+// The words, and everything written in them.
+startWords(release, addressOf, (chosen) => {
+  words = chosen;
+  for (const option of element("speed").options)
+    option.textContent = option.value === "0" ? words.speedDisplay : words.speedFps.replace("{fps}", option.value);
+  say(...said);
+  shownAnimating = null;
+  if (lastTold) element("spoken").textContent = tell(lastTold, readout, words);
+  if (Module) present();
+}).finally(() => document.documentElement.classList.remove("wordless"));
+element("speed").replaceChildren(...SPEEDS.map((fps) => new Option(String(fps), String(fps), fps === 0, fps === 0)));
+
+// The browser may take WebGL away (a phone does to a page in the
+// background, a graphics reset to every page). Meanwhile the wave waits:
+// no frame is drawn, so none advances it, and a right press, the
+// program's own stop, ends its requests for frames. The toolkit's GL
+// emulation cannot rebuild what it had on the card, so when WebGL comes
+// back the page starts again, and says so. So too for the textbook scheme's canvas.
+// (Where the browser keeps no session storage, it starts again without a word.)
+const RESTARTED = "wave1d-webgl-restored";
+for (const drawn of [canvas, element("textbook-canvas")]) {
+  drawn.addEventListener("webglcontextlost", (event) => {
+    event.preventDefault();  // without this the browser never gives it back
+    webglLost = true;
+    buttons.click(RIGHT);
+    element("webgl-lost").hidden = false;
+  });
+  drawn.addEventListener("webglcontextrestored", () => {
+    try { sessionStorage.setItem(RESTARTED, "1"); } catch {}
+    location.reload();
+  });
+}
+try {
+  element("restarted").hidden = sessionStorage.getItem(RESTARTED) === null;
+  sessionStorage.removeItem(RESTARTED);
+} catch {}
+
+beside(remembered(BESIDE));
+fit(remembered(FIT));
+if (!webglAvailable()) {
+  // Without WebGL the program cannot draw: say so where the wave would be, and stop.
+  element("stage").replaceWith(element("no-webgl"));
+  element("no-webgl").hidden = false;
+  for (const id of ["readout", "program-caption", "textbook", "switches", "controls"]) element(id).remove();
+} else {
+  // A frame is drawn only while WebGL is there, no jump is passing frames,
+  // and, animating, when the pace chosen has its turn (false skips one).
+  startProgram({
+    canvas,
+    preMainLoop: () => !webglLost && !controls.jumping && (!Module?._wave1dAnimating() || pace.due(performance.now())),
+    postMainLoop: () => {
+      if (!Module) return;
+      textbook.follow();
+      if (!Module._wave1dAnimating()) present();
+    },
+  }, addressOf).then((running) => {
+    Module = running;
+    textbook.program = Module;
+    Module._wave1dFitToView(element("fit-switch").checked);
+    textbook.follow();
+    present();
+    setInterval(present, 250);
+  });
+  if (!element("program-script")) keepOffline(release);
+}
+
+// For those who look into the page (and its tests): its readout and how to
+// show a frame in it.
+window.wave1dPage = { readout, showFrame: (frame, largest, nans, textbookLargest) => {
+  told(readout.record(frame, largest, nans, textbookLargest));
+  if (words) show(document, readout, words);
+}, LEFT };
