@@ -10,7 +10,8 @@ export const LONG_PRESS_MS = 500, TWO_FINGER_TAP_MS = 500, STILL_PX = 10;
 // browser scrolls with, and no button. `send(button, type)` gets
 // "mousedown" and "mouseup"; `clock` gives now() and the timer.
 export class TouchGesture {
-  constructor(send, clock = { now: () => Date.now(), setTimeout, clearTimeout }) {
+  constructor(send, clock = { now: () => Date.now(), setTimeout: (run, ms) => setTimeout(run, ms),
+                              clearTimeout: (id) => clearTimeout(id) }) {
     Object.assign(this, { send, clock, gesture: null });
   }
   // Fingers `touches` ([{ id, x, y }]) came down on the canvas, `down` in all

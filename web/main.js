@@ -3,10 +3,10 @@
 // module; here they meet.
 import { Controls, LAST_FRAME_TO_GO_TO, Pace, SPEEDS, parseFrame } from "./controls.js";
 import { rangeText } from "./fit.js";
-import { LEFT, RIGHT, listenForButtons } from "./gestures.js";
+import { RIGHT, listenForButtons } from "./gestures.js";
 import { keepOffline } from "./offline.js";
 import { startProgram, webglAvailable } from "./program.js";
-import { Readout, number, show, tell } from "./readout.js";
+import { Readout, number, plotOn, show, tell } from "./readout.js";
 import { TextbookView } from "./textbook.js";
 import { startWords } from "./words.js";
 
@@ -21,6 +21,7 @@ const BESIDE = "wave1d-beside", FIT = "wave1d-fit";
 let words = null;  // the words shown; nothing is written before they are in
 let Module = null;  // the program, once it runs
 let webglLost = false;
+let frameAsked = false;  // by a button, while stopped
 const buttons = listenForButtons(canvas);
 const readout = new Readout();
 let lastTold = null;  // what a screen reader was last told, again in a new language
@@ -122,7 +123,10 @@ const controls = new Controls({
     told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(),
                         textbook.on ? Module._wave1dTextbookLargest() : undefined));
   },
-  draw: () => Module._wave1dRedisplay(),
+  draw: () => {
+    frameAsked = true;
+    Module._wave1dRedisplay();
+  },
 }, { now: () => performance.now(), pause: () => new Promise((resolve) => setTimeout(resolve)) }, ({ frame, target }) => {
   say("jumping", { frame, target });
 });
@@ -132,6 +136,7 @@ let said = ["goToHint", {}];
 function say(key = "goToHint", values = {}) {
   said = [key, values];
   const status = element("go-to-status"), all = { limit: LAST_FRAME_TO_GO_TO, ...values };
+  if (!status) return;  // no controls without WebGL
   status.textContent = words[key].replace(/\{(\w+)\}/g, (_, blank) =>
     typeof all[blank] === "number" ? all[blank].toLocaleString(words.locale) : all[blank]);
   status.classList.toggle("hint", key === "goToHint");
@@ -168,7 +173,7 @@ element("go-to").addEventListener("submit", async (event) => {
 // The words, and everything written in them.
 startWords(release, addressOf, (chosen) => {
   words = chosen;
-  for (const option of element("speed").options)
+  for (const option of element("speed")?.options ?? [])
     option.textContent = option.value === "0" ? words.speedDisplay : words.speedFps.replace("{fps}", option.value);
   say(...said);
   shownAnimating = null;
@@ -208,13 +213,21 @@ if (!webglAvailable()) {
   // Without WebGL the program cannot draw: say so where the wave would be, and stop.
   element("stage").replaceWith(element("no-webgl"));
   element("no-webgl").hidden = false;
-  for (const id of ["readout", "program-caption", "textbook", "switches", "controls"]) element(id).remove();
+  for (const id of ["readout", "program-caption", "textbook", "switches", "controls", "go-to-status"]) element(id).remove();
 } else {
-  // A frame is drawn only while WebGL is there, no jump is passing frames,
-  // and, animating, when the pace chosen has its turn (false skips one).
+  // A frame is drawn only while WebGL is there and no jump is passing
+  // frames; animating, when the pace chosen has its turn; stopped, the first
+  // and those the buttons ask for, not one the animation asked for before
+  // it stopped (false skips one).
   startProgram({
     canvas,
-    preMainLoop: () => !webglLost && !controls.jumping && (!Module?._wave1dAnimating() || pace.due(performance.now())),
+    preMainLoop: () => {
+      if (webglLost || controls.jumping) return false;
+      if (Module?._wave1dAnimating()) return pace.due(performance.now());
+      const asked = frameAsked || !Module?._wave1dFramesShown();
+      frameAsked = false;
+      return asked;
+    },
     postMainLoop: () => {
       if (!Module) return;
       textbook.follow();
@@ -231,9 +244,13 @@ if (!webglAvailable()) {
   if (!element("program-script")) keepOffline(release);
 }
 
-// For those who look into the page (and its tests): its readout and how to
-// show a frame in it.
-window.wave1dPage = { readout, showFrame: (frame, largest, nans, textbookLargest) => {
-  told(readout.record(frame, largest, nans, textbookLargest));
-  if (words) show(document, readout, words);
-}, LEFT };
+// For those who look into the page (and its tests): its readout, how to
+// show a frame in it, and where its plot draws what.
+window.wave1dPage = {
+  readout,
+  showFrame: (frame, largest, nans, textbookLargest) => {
+    told(readout.record(frame, largest, nans, textbookLargest));
+    if (words) show(document, readout, words);
+  },
+  plot: () => plotOn(element("plot"), readout, words),
+};

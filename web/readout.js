@@ -206,12 +206,17 @@ export function plot(readout, width, height, scale, words, font = 12 * scale) {
   return { box: [left, top, right, bottom], labels, lines };
 }
 
-function draw(picture, readout, words) {
+// The plot as the canvas `picture` shows it: in its device pixels, with its text size.
+export function plotOn(picture, readout, words) {
   const scale = window.devicePixelRatio || 1;
   const [width, height] = [picture.clientWidth * scale, picture.clientHeight * scale];
-  if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
   const font = parseFloat(getComputedStyle(picture).fontSize) * scale;
-  const { box: [left, top, right, bottom], labels, lines } = plot(readout, width, height, scale, words, font);
+  return { width, height, font, scale, ...plot(readout, width, height, scale, words, font) };
+}
+
+function draw(picture, readout, words) {
+  const { width, height, font, scale, box: [left, top, right, bottom], labels, lines } = plotOn(picture, readout, words);
+  if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
   const context = picture.getContext("2d");
   context.clearRect(0, 0, width, height);
   context.font = `${font}px sans-serif`;

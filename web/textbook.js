@@ -70,10 +70,12 @@ export class TextbookView {
     if (frame !== this.drawn) this.draw();
     if (frame < target && !this.catchingUp) {
       this.catchingUp = true;
-      (animating ? requestAnimationFrame : setTimeout)(() => {
+      const again = () => {
         this.catchingUp = false;
         this.follow();
-      });
+      };
+      if (animating) requestAnimationFrame(again);
+      else setTimeout(again);
     }
   }
   // The frame it is at, in the view asked for.

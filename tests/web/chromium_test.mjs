@@ -69,7 +69,7 @@ test("the readout shows the figures, a plot drawn on the lines it gives, and spe
       .observe(document.querySelector("[aria-live]"), { childList: true, characterData: true, subtree: true });
   });
   for (let frame = 0; frame <= 4400; frame += 11)
-    await page.evaluate((f, v) => showFrame(f, v, 0), frame, await common.modelLargest(frame));
+    await page.evaluate((f, v) => wave1dPage.showFrame(f, v, 0), frame, await common.modelLargest(frame));
   const growth = await page.evaluate(() => Number(document.getElementById("growth").dataset.value));
   assert.ok(Math.abs(growth - 1.005112) <= 0.0004, `growth x${growth} against x1.005112`);
   assert.deepEqual(await page.$$eval("#largest span", (spans) => spans.map((s) => s.textContent)),
@@ -83,7 +83,7 @@ test("the readout shows the figures, a plot drawn on the lines it gives, and spe
   // outside the box there are only its grey labels and frame.
   const { strays, drawn } = await page.evaluate(() => {
     const picture = document.getElementById("plot"), { width, height } = picture;
-    const { box: [left, top, right, bottom], lines } = WaveReadout.plot(readout, width, height, devicePixelRatio, words);
+    const { box: [left, top, right, bottom], lines } = wave1dPage.plot();
     const pixels = picture.getContext("2d").getImageData(0, 0, width, height).data;
     const pixel = (x, y) => [...pixels.slice(4 * (y * width + x), 4 * (y * width + x) + 4)];
     const reach = (px, py, points) => Math.min(...points.slice(1).map(([bx, by], i) => {
@@ -125,7 +125,7 @@ test("the readout shows the figures, a plot drawn on the lines it gives, and spe
     return { strays, drawn };
   });
   assert.deepEqual(strays.slice(0, 5), []);
-  assert.deepEqual(drawn.map(([name]) => name), ["data", "prediction"]);
+  assert.deepEqual(drawn.map(([name]) => name), ["prediction", "data"]);
   for (const [name, share] of drawn) assert.ok(share >= 0.9, `${name} drawn along ${share} of its length`);
   await page.close();
 });
@@ -346,12 +346,13 @@ describe("on a phone, by touch", () => {
     assert.ok(!(await moving()), "lifting the thumb started it");
   });
 
-  // On a screen too short for the page, a swipe scrolls it, except over the
-  // canvas, where it is no gesture at all; nothing there selects text or
-  // calls up a callout either.
-  test("a swipe over the canvas neither starts it nor scrolls the page; one beside it scrolls", async () => {
+  // On a screen too short for the page a vertical swipe scrolls it, over the
+  // canvas too, without starting the wave; nothing there selects text or
+  // calls up a callout.
+  test("a swipe over the canvas scrolls the page and does not start it", async () => {
     await page.setViewport({ ...PHONE, height: 300 });
     const swipe = async (selector) => {
+      await page.evaluate(() => window.scrollTo(0, 0));
       const box = await page.evaluate((s) => JSON.parse(JSON.stringify(document.querySelector(s).getBoundingClientRect())), selector);
       const x = box.left + box.width / 2, y = Math.min(box.top + box.height / 2, 250);
       await session.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x, y }] });
@@ -361,12 +362,77 @@ describe("on a phone, by touch", () => {
       await common.pause(300);
       return page.evaluate(() => window.scrollY);
     };
-    assert.equal(await swipe("canvas"), 0, "a swipe over the canvas scrolled the page");
-    assert.ok(!(await moving()), "a swipe over the canvas started it");
     assert.ok((await swipe("h1")) > 0, "a swipe beside the canvas did not scroll: this check cannot tell");
+    assert.ok((await swipe("canvas")) > 0, "a swipe over the canvas did not scroll the page");
+    assert.ok(!(await moving()), "a swipe over the canvas started it");
     assert.deepEqual(await canvas.evaluate((c) => [getComputedStyle(c).userSelect, getComputedStyle(c).touchAction]),
-                     ["none", "none"]);
+                     ["none", "pan-y"]);
   });
+
+  // Sideways, a phone's screen holds the whole wave and the buttons under it.
+  test("held sideways, the whole wave and the controls are on the screen, the buttons big enough for a finger", async () => {
+    await page.setViewport({ ...PHONE, width: 844, height: 390 });
+    await page.evaluate(() => document.getElementById("stage").scrollIntoView());
+    const boxes = await page.evaluate(() => ["canvas", "start-stop", "step", "reset", "speed", "frame-wanted", "go"].map(
+      (id) => JSON.parse(JSON.stringify(document.getElementById(id).getBoundingClientRect()))));
+    for (const { left, right, top, bottom } of boxes)
+      assert.ok(left >= 0 && right <= 844 && top >= -1 && bottom <= 390, `${left}..${right} x ${top}..${bottom}`);
+    assert.ok(boxes.slice(1).every(({ height }) => height >= 44), `${boxes.map(({ height }) => height)}`);
+  });
+});
+
+// Each control through the page, the canvas matched against the model at
+// the frame the page names (the readout's, which the captions repeat).
+test("the controls: bad frames refused, Go to, Step, the fitted view, Reset, Speed", async () => {
+  const { page, canvas, shown } = await open(`${server.origin}/index.html`);
+  assert.equal(await common.firstFrameIsTheSine(shown), null);
+  const said = () => page.evaluate(() => ({ frame: Number(document.getElementById("frame").dataset.value),
+                                            status: document.getElementById("go-to-status").textContent,
+                                            running: document.getElementById("start-stop").getAttribute("aria-pressed") }));
+  const settled = async (frame) => {
+    assert.ok(await common.waitFor(async () => (await said()).frame === frame && !(await page.$eval("#step", (b) => b.disabled))),
+              `the page did not come to frame ${frame}: ${JSON.stringify(await said())}`);
+    await common.pause(300);  // the drawing follows the readout within a frame
+  };
+  const matches = async (frame, fitted = false) => common.matchesFrame(await canvas.screenshot(), work, frame, fitted);
+  const goTo = async (typed) => {
+    await page.$eval("#frame-wanted", (input, text) => (input.value = text), typed);
+    await page.click("#go");
+  };
+  for (const typed of ["-3", "1e9", "abc", "12.5", ""]) {
+    await goTo(typed);
+    assert.match((await said()).status, typed ? /is not a frame number|beyond the last frame/ : /^Type a frame number/, typed);
+  }
+  assert.deepEqual([(await said()).frame, await matches(0)], [0, true], "a refused frame changed the wave");
+  await goTo("1,300");
+  await settled(1300);
+  assert.deepEqual([await matches(1300), await matches(1299), (await said()).running], [true, false, "false"]);
+  await page.click("#step");
+  await settled(1301);
+  assert.equal(await matches(1301), true);
+  await page.click("#fit-switch");
+  assert.deepEqual([await matches(1301, true), await matches(1301)], [true, false], "not fitted to the view");
+  assert.match(await page.$eval("#fit-range", (e) => e.textContent), /^y from −2\.\d+ to 2\.\d+$/);
+  await page.click("#fit-switch");
+  await page.click("#reset");
+  await settled(0);
+  assert.ok(await matches(0), "Reset did not bring back the first frame");
+  assert.equal(await page.evaluate(() => wave1dPage.readout.samples.length), 1, "the readout kept its history");
+  // At 5 frames a second, by the page's own clock over three seconds.
+  await page.select("#speed", "5");
+  await page.click("#start-stop");
+  const rate = async () => page.evaluate(() => [performance.now(), Module._wave1dFramesShown()]);
+  await common.pause(500);
+  const [t0, f0] = await rate();
+  await common.pause(3000);
+  const [t1, f1] = await rate();
+  await page.click("#start-stop");
+  const perSecond = ((f1 - f0) * 1000) / (t1 - t0);
+  assert.ok(perSecond > 2.5 && perSecond < 5.5, `${perSecond} frames a second at a pace of 5`);
+  const stopped = (await said()).frame;
+  await settled(stopped);
+  assert.ok(await matches(stopped), `the canvas is not the model's frame ${stopped}`);
+  await page.close();
 });
 
 test("no page logged an error or asked anything of another host", () => {

@@ -17,7 +17,7 @@ export const singleFile = path.join(site, "wave1d.html");
 // Enough for several seconds of animation between two captures on a busy machine.
 export const FRAMES_TO_SEARCH = 1000;
 export const PATIENCE_MS = 60000;
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json",
+const TYPES = { ".html": "text/html", ".css": "text/css", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json",
                 ".webmanifest": "application/manifest+json", ".png": "image/png" };
 
 export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -122,6 +122,15 @@ function writePicture(pngBytes, work, crop) {
   const ppm = path.join(work, `canvas-${pictures++}.ppm`);
   fs.writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]));
   return { ppm, rgb, width, height };
+}
+
+// Whether a PNG of the canvas is the model's frame `frame`, drawn in the
+// program's own view or `fitted` to the canvas as the page draws it on request.
+export async function matchesFrame(pngBytes, work, frame, fitted = false) {
+  const { ppm } = writePicture(pngBytes, work);
+  const answer = (await ask(`${fitted ? "fitted" : "frame"} ${frame} ${ppm}`)).trim() === "1";
+  fs.rmSync(ppm);
+  return answer;
 }
 
 // Which model frame a PNG of the canvas shows: the closest frame (-1 for

@@ -6,7 +6,10 @@
 // largest |value| the model's frame FRAME draws, to every digit. The textbook
 // scheme's frames are asked for likewise: "textbook FRAME FILE.ppm" is
 // answered 1 or 0 for whether the drawing matches its frame FRAME, and
-// "textbook-largest FRAME" with that frame's largest |value|. One process
+// "textbook-largest FRAME" with that frame's largest |value|. A line "frame
+// FRAME FILE.ppm" is answered 1 or 0 for whether the drawing matches the
+// model's frame FRAME, and "fitted FRAME FILE.ppm" likewise for that frame
+// drawn fitted to the view, as the page draws it when asked. One process
 // serves a whole test, so the frames are computed once.
 #include <fstream>
 #include <iomanip>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "../window/wave_picture.hpp"
+#include "app/fitted_view.hpp"
 #include "linalg/vector_summary.hpp"
 #include "wave/textbook_model.hpp"
 
@@ -64,6 +68,15 @@ int main() {
       std::cin >> file;
       const auto picture = readPicture(file);
       std::cout << (picture && drawingMatches(*picture, textbookFrames(frames + 1)[frames])) << std::endl;
+      continue;
+    }
+    if (file == "frame" || file == "fitted") {
+      const bool fitted = file == "fitted";
+      std::cin >> file;
+      const auto picture = readPicture(file);
+      const Vector& frame = modelFrames(frames + 1)[frames];
+      std::cout << (picture && drawingMatches(*picture, fitted ? fittedScale(frame) * frame : frame))
+                << std::endl;
       continue;
     }
     if (file == "largest") {

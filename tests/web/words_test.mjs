@@ -5,8 +5,9 @@ import assert from "node:assert/strict";
 import fs from "node:fs";
 import { createRequire } from "node:module";
 
+import * as WaveReadout from "../../web/readout.js";
+
 const require = createRequire(import.meta.url);
-const WaveReadout = require("../../web/readout.js");
 const folder = new URL("../../web/words/", import.meta.url);
 const languages = Object.fromEntries(fs.readdirSync(folder).map((file) => [file.replace(".json", ""),
                                                                             require(new URL(file, folder).pathname)]));
