@@ -18,7 +18,7 @@ export const singleFile = path.join(site, "wave1d.html");
 export const FRAMES_TO_SEARCH = 1000;
 export const PATIENCE_MS = 60000;
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json",
-                ".webmanifest": "application/manifest+json", ".png": "image/png" };
+                ".webmanifest": "application/manifest+json", ".png": "image/png", ".svg": "image/svg+xml" };
 
 export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
