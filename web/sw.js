@@ -68,7 +68,7 @@ async function download({ path, revision, key }) {
   throw new Error(`${path}: the network has no file of revision ${revision}`);
 }
 
-// The release's caches but this one.
+// The caches of the other releases.
 const otherReleases = async () =>
   (await caches.keys()).filter((name) => name.startsWith("wave1d-release-") && name !== CACHE);
 
