@@ -6,8 +6,10 @@ c = 0.00005
 lambda = 4 * cos(pi / 402)**2          # the largest eigenvalue of -L for 201 points
 rate = 25.5 * log(1 + c * lambda)      # per frame: 51 steps, two roots of modulus sqrt(1 + c lambda)
 
-set terminal pngcairo size 900,500 font "DejaVu Sans,11"
-set output "docs/growth-largest.png"
+# The plots as SVG, sharp at any size; the space-time picture, a field of
+# colour, as a PNG.
+set terminal svg size 900,500 font "DejaVu Sans,14"
+set output "docs/growth-largest.svg"
 set logscale y
 set format y "10^{%T}"
 set xlabel "frame"
@@ -22,7 +24,7 @@ plot data."/largest.dat" using 1:2 every 50 with lines lw 2 title "the model", \
      (x <= nan ? last * exp(rate * (x - 4000)) : 1/0) with lines dt 2 lw 2 title sprintf("fastest mode: x %.6f per frame", exp(rate))
 
 # Both schemes from the same start over the first 4,000 frames.
-set output "docs/growth-textbook.png"
+set output "docs/growth-textbook.svg"
 unset arrow
 unset label
 set xrange [0:4000]
@@ -30,8 +32,8 @@ set yrange [0.1:1e7]
 plot data."/largest.dat" using 1:2 every 10 with lines lw 2 title "this program: L of the older level", \
      data."/textbook.dat" using 1:2 every 10 with lines lw 2 title "textbook leapfrog: L of the newer level"
 
-set output "docs/growth-spacetime.png"
 set terminal pngcairo size 700,900 font "DejaVu Sans,11"
+set output "docs/growth-spacetime.png"
 unset arrow
 unset label
 unset logscale y

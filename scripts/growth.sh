@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Makes docs/growth-largest.png, docs/growth-textbook.png and
-# docs/growth-spacetime.png from the program's own model and the textbook
-# scheme beside it, and prints the figures docs/growth.md quotes. The PNGs
-# carry no timestamps: a second run writes the same bytes.
+# Makes docs/growth-largest.svg, docs/growth-textbook.svg (the plots, drawn
+# as vectors to stay sharp at any size) and docs/growth-spacetime.png from
+# the program's own model and the textbook scheme beside it, and prints the
+# figures docs/growth.md quotes. The pictures carry no timestamps: a second
+# run writes the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
@@ -19,4 +20,6 @@ awk '$2 > peak {peak = $2; at = $1} $1 == 4000 {last = $2}
 last=$(awk '$1 == 4000 {print $2}' "$work/largest.dat")
 nan=$(sed -n 's/.*drawn from frame \([0-9]*\).*/\1/p' "$work/events.txt")
 gnuplot -e "data='$work'; last=$last; nan=$nan" scripts/growth.gp
-sha256sum docs/growth-largest.png docs/growth-textbook.png docs/growth-spacetime.png
+# Where DejaVu Sans is not installed, the plots' words in the viewer's own sans-serif.
+sed -i 's/font-family="DejaVu Sans"/font-family="DejaVu Sans, sans-serif"/g' docs/growth-largest.svg docs/growth-textbook.svg
+sha256sum docs/growth-largest.svg docs/growth-textbook.svg docs/growth-spacetime.png

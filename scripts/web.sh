@@ -55,8 +55,9 @@ python3 web/single_file.py web/index.html public/page.css public/main.js web/wor
 /usr/bin/python3 web/release.py public "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web/CMakeCache.txt)"
 # What a browser downloads on a first visit (to the site's folder, whose page
 # the worker then only revalidates): the served page with one build, its
-# words and what the worker keeps (both languages' words); the growth page
-# with its pictures, when it is opened; or the one file.
+# words and what the worker keeps (both languages' words); then what the
+# worker fetches once it has those, the growth pages in both languages with
+# their pictures; or the one file.
 # (each file gzipped on its own, as each response is)
 size() {
   local bytes=0 gzipped=0 file
@@ -68,5 +69,5 @@ visit=(index.html page.css main.js words/*.json manifest.webmanifest sw.js icons
   wave1d.js)
 size "${visit[@]}" wave1d.wasm
 size "${visit[@]}" simd/wave1d.wasm
-size growth.html growth-*.png
+size growth.html growth.ja.html growth-*.svg growth-*.png
 size wave1d.html

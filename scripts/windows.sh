@@ -11,6 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 . scripts/lib/caches.sh
+. scripts/lib/wine_prefix.sh
 need_packages "the Windows build" "${WINDOWS_PACKAGES[@]}"
 out=$PWD/build-windows
 freeglut=$out/freeglut
@@ -67,20 +68,10 @@ rm -rf "$out/apt"
 
 # Wine's prefix: the first start sets one up for some seconds, and tests
 # started side by side must not all do that at once. One is made for each
-# version of Wine and kept in the cache folder; this build has a copy of it,
-# which its tests write to. Its server lingers a few seconds after that and
-# then ends; a test that reached it meanwhile lost its connection ("recvmsg:
-# Connection reset by peer", seen once on a fresh prefix), so the making
-# waits for the end.
-wine_settings=(WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
-wine=(env WINEPREFIX="$out/wine" "${wine_settings[@]}" /usr/lib/wine/wine64)
-make_wine_prefix() {
-  env WINEPREFIX="$1" "${wine_settings[@]}" /usr/lib/wine/wine64 wineboot --init &&
-    WINEPREFIX=$1 /usr/lib/wine/wineserver64 -w
-}
-kept wine-prefix "$(/usr/lib/wine/wine64 --version
-  dpkg-query -W -f '${db:Status-Abbrev}${Package} ${Version}\n' 'wine*' 'libwine*' | grep '^ii'
-  declare -f make_wine_prefix; echo "${wine_settings[*]}")" make_wine_prefix
+# version of what it is made from and kept in the cache folder; this build
+# has a copy of it, which its tests write to.
+wine=(env WINEPREFIX="$out/wine" "${wine_settings[@]}" "$WINE64")
+kept wine-prefix "$(wine_prefix_input)" make_wine_prefix
 copy_kept "$out/wine" "$KEPT"  # 700 MB, nearly all of it Wine's DLLs
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DFreeGLUT_DIR="$freeglut/lib/cmake/FreeGLUT" -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${wine[*]}")" \

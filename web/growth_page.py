@@ -4,12 +4,12 @@ Usage: growth_page.py WORDS SITE FRAGMENT MARKDOWN...
 
 Each MARKDOWN (docs/growth.md, docs/growth.LANGUAGE.md) becomes the page its
 language's words (WORDS/LANGUAGE.json) name, in SITE, beside which the
-pictures it names are copied. FRAGMENT is the same texts as sections for the
-single-file page, each picture inside it once for every language, packed
-smaller: a drawing (a few colours cover nearly all of it, as the growth
-curve's) as a PNG of 16 colours, a picture of a colour field (the
-space-time picture) as a JPEG. Needs Debian's python3-markdown and
-python3-pil.
+pictures it names (SVG plots, PNG pictures) are copied. FRAGMENT is the
+same texts as sections for the single-file page, each picture inside it
+once for every language: a plot as its SVG's text, a PNG packed smaller, a
+drawing (a few colours cover nearly all of it) as a PNG of 16 colours, a
+picture of a colour field (the space-time picture) as a JPEG. Needs
+Debian's python3-markdown and python3-pil.
 """
 import base64
 import html
@@ -19,6 +19,7 @@ import os
 import re
 import shutil
 import sys
+import urllib.parse
 
 import markdown
 from PIL import Image
@@ -50,6 +51,10 @@ BACK = """<script>
 
 
 def packed(path):
+    if path.endswith(".svg"):
+        # As text: only what a URL or the element holding it cannot carry is escaped.
+        text = open(path, encoding="utf-8").read()
+        return "data:image/svg+xml," + urllib.parse.quote(text, safe=" =\"'/:;,.()-_!*[]{}@$^&+?|~")
     image = Image.open(path).convert("RGB")
     counts = sorted(image.getcolors(image.width * image.height), reverse=True)
     data = io.BytesIO()
@@ -71,7 +76,7 @@ for source in sources:
     body = markdown.markdown(text, extensions=["tables"], output_format="html")
     # A line break between two Japanese (or Chinese) characters is no space.
     body = re.sub(f"(?<=[{CJK}])\n(?=[{CJK}])", "", body)
-    named = re.findall(r'<img alt="[^"]*" src="([^"/]+\.png)"', body)
+    named = re.findall(r'<img alt="[^"]*" src="([^"/]+\.(?:png|svg))"', body)
     if not named:
         sys.exit(f"{source} names no pictures")
     for picture in named:
@@ -100,7 +105,7 @@ for source in sources:
 """)
     # Below the page's own title: every heading one level down.
     body = re.sub(r"<(/?)h([1-5])>", lambda m: f"<{m.group(1)}h{int(m.group(2)) + 1}>", body)
-    body = re.sub(r'src="([^"/]+\.png)"', r'data-picture="\1"', body)
+    body = re.sub(r'src="([^"/]+\.(?:png|svg))"', r'data-picture="\1"', body)
     sections.append(f'<section class="growth" id="{words["growthPage"]}" lang="{language}">\n'
                     f'<p><a href="#">{back}</a></p>\n{body}\n</section>\n')
 

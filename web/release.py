@@ -23,8 +23,10 @@ import sys
 site, version = sys.argv[1:]
 worker = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "sw.js"), encoding="utf-8").read()
 # What a visit needs, kept when the worker installs (with the build the
-# browser runs); every other file of the site (the growth pages, their
-# pictures) is kept once it is fetched.
+# browser runs); then, once those are kept, the site's other pages (the
+# growth pages, in every language) with every file they name, so that they
+# open offline without having been opened. Any other file of the site (the
+# other build) is kept once it is fetched.
 INSTALL = ["index.html", "page.css", "main.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
            "icons/wave1d.svg", "icons/wave1d-192.png"]
 # The worker itself, and the single file, to download: no release's files.
@@ -53,8 +55,12 @@ if not set(INSTALL) <= set(files):
 # Pages and the manifest name other files: they come after those, the page last.
 naming = sorted((name for name in files if name.endswith((".html", ".webmanifest"))), key=lambda n: n == "index.html")
 revisions = {name: revision(open(os.path.join(site, name), "rb").read()) for name in files if name not in naming}
+pages = [name for name in naming if name.endswith(".html") and name != "index.html"]
+after = set(pages)
 for name in naming:
     text = open(os.path.join(site, name), encoding="utf-8").read()
+    if name in pages:
+        after.update(m[2] for m in ADDRESS.finditer(text) if m[2] in revisions)
     text = ADDRESS.sub(lambda m: f'{m[1]}{m[2]}?v={revisions[m[2]]}"' if m[2] in revisions else m[0], text)
     if name == "index.html":
         release = {"version": version, "revision": "", "files": {f: f"{f}?v={r}" for f, r in revisions.items()}}
@@ -70,10 +76,12 @@ single = os.path.join(site, "wave1d.html")
 if os.path.exists(single):
     text = open(single, encoding="utf-8").read()
     open(single, "w", encoding="utf-8").write(with_block(text, {k: release[k] for k in ("version", "revision")}, single))
+after = sorted(after - set(INSTALL))
 worker, lines = re.subn(r"^const RELEASE = .*;$", lambda m: "const RELEASE = " + json.dumps(
-    {"version": version, "revision": release["revision"], "files": revisions, "install": INSTALL}) + ";", worker,
+    {"version": version, "revision": release["revision"], "files": revisions, "install": INSTALL,
+     "after": after}) + ";", worker,
     flags=re.M)
 if lines != 1:
     sys.exit("web/sw.js must have one line that sets RELEASE")
 open(os.path.join(site, "sw.js"), "w", encoding="utf-8").write(worker)
-print(f"release {version}, revision {release['revision']}: {len(revisions)} files")
+print(f"release {version}, revision {release['revision']}: {len(revisions)} files, {len(after)} of them kept after a visit's")

@@ -6,17 +6,22 @@
 // (readout.js?v=REVISION, written by web/release.py), so an address means one
 // content whichever release asks for it. A release is a cache of its own,
 // filled when its worker installs, each file checked against its revision and
-// fetched past the browser's HTTP cache when the copy there is another. A
-// page asks for its own release's addresses, so a page of an older release
-// keeps getting that release's files after a newer worker has taken over; only
-// an address without a revision (the page itself, as people and the manifest
-// name it) means the newest release's file. A new worker waits until a page's
-// notice asks it to take over, or until no page is open; a release's cache is
-// removed once no open page was loaded from it.
+// fetched past the browser's HTTP cache when the copy there is another; what
+// another release's cache holds under one of its addresses is carried over,
+// not fetched again, and so is what a release's cache holds when it is
+// removed. A page asks for its own release's addresses, so a page of an older
+// release keeps getting that release's files after a newer worker has taken
+// over; only an address without a revision (the page itself, as people and
+// the manifest name it) means the newest release's file. A new worker waits
+// until a page's notice asks it to take over, or until no page is open; a
+// release's cache is removed once no open page was loaded from it. Any other
+// address in the worker's scope (another page's on the same host) goes to the
+// network as it is.
 "use strict";
 // web/release.py writes the release in: its version, its revision, every
-// file's revision, and what a visit needs, kept when the worker installs.
-const RELEASE = { version: "", revision: "", files: {}, install: [] };
+// file's revision, what a visit needs, kept when the worker installs, and
+// the pages that open from it with what they name, kept after that.
+const RELEASE = { version: "", revision: "", files: {}, install: [], after: [] };
 const CACHE = `wave1d-release-${RELEASE.revision}`;
 const PAGES = "wave1d-pages";  // the document each open page was loaded as
 const SCOPE = new URL(self.registration.scope);
@@ -28,13 +33,22 @@ const SIMD_PROBE = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 
                                    0, 65, 0, 253, 15, 253, 98, 11]);
 const BUILD = typeof WebAssembly === "object" && WebAssembly.validate(SIMD_PROBE) ? "simd/wave1d.wasm" : "wave1d.wasm";
 
-// The file an address of the site names, with its revision and the key it is
-// kept under; null for what is not the site's (another host, the worker).
+// A revision as web/release.py writes one (a font's ?v=4.7.0 is none).
+const REVISION = /^[0-9a-f]{16}$/;
+const keyOf = (path, revision) => new URL(`${path}?v=${revision}`, SCOPE).href;
+const OWN = new Set(Object.entries(RELEASE.files).map(([path, revision]) => keyOf(path, revision)));
+
+// The file of the site an address names, with its revision and the key it
+// is kept under: one of this release's paths, with a revision (as a page of
+// any release names it) or without (this release's). null for anything
+// else: another host's, the worker's, or another page's on the same host,
+// however it names its versions; an older release's file that this release
+// has no path for is only what its cache kept (see the fetch handler).
 function fileOf(url) {
   if (url.origin !== SCOPE.origin || !url.pathname.startsWith(SCOPE.pathname)) return null;
   const path = url.pathname.slice(SCOPE.pathname.length) || "index.html";
   const revision = url.searchParams.get("v") ?? RELEASE.files[path];
-  return revision ? { path, revision, key: new URL(`${path}?v=${revision}`, SCOPE).href } : null;
+  return path in RELEASE.files && REVISION.test(revision) ? { path, revision, key: keyOf(path, revision) } : null;
 }
 
 const hex = (bytes) => Array.from(new Uint8Array(bytes), (b) => b.toString(16).padStart(2, "0")).join("");
@@ -54,12 +68,31 @@ async function download({ path, revision, key }) {
   throw new Error(`${path}: the network has no file of revision ${revision}`);
 }
 
+// The caches of the other releases.
+const otherReleases = async () =>
+  (await caches.keys()).filter((name) => name.startsWith("wave1d-release-") && name !== CACHE);
+
+// Copies into `cache` (this release's) what the caches named kept under one
+// of this release's addresses: the same content, with no network needed.
+async function carry(cache, names) {
+  for (const name of names) {
+    const other = await caches.open(name);
+    for (const request of await other.keys())
+      if (OWN.has(request.url) && !(await cache.match(request))) await cache.put(request, await other.match(request));
+  }
+}
+
+// What a visit needs first; then the pages that open from it (the growth
+// pages and their pictures), which thus come after the page's own files.
 self.addEventListener("install", (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => Promise.all([...RELEASE.install, BUILD].map(async (path) => {
-    const file = fileOf(new URL(path, SCOPE));
-    // A file an older release kept is the same under the same key: not fetched again.
-    await cache.put(file.key, (await caches.match(file.key)) ?? (await download(file)));
-  }))));
+  event.waitUntil(caches.open(CACHE).then(async (cache) => {
+    await carry(cache, await otherReleases());
+    for (const paths of [[...RELEASE.install, BUILD], RELEASE.after])
+      await Promise.all(paths.map(async (path) => {
+        const file = fileOf(new URL(path, SCOPE));
+        if (!(await cache.match(file.key))) await cache.put(file.key, await download(file));
+      }));
+  }));
 });
 
 // A page asks a waiting worker to take over, or which release it brings (the
@@ -75,6 +108,9 @@ self.addEventListener("fetch", (event) => {
   if (event.request.mode === "navigate" && url.href.startsWith(SCOPE.href))
     event.waitUntil(remember(event.resultingClientId, file?.key));
   if (file) event.respondWith(serve(file, event.request));
+  // An older release's file under a path this release does not have, if its cache kept it.
+  else if (event.request.method === "GET" && REVISION.test(url.searchParams.get("v")) && url.href.startsWith(SCOPE.href))
+    event.respondWith(caches.match(url.href).then((kept) => kept ?? fetch(event.request)));
 });
 
 async function serve(file, request) {
@@ -82,7 +118,7 @@ async function serve(file, request) {
   if (kept) return kept;
   try {
     const response = await download(file);
-    // This release's files are kept once fetched (the growth pages, the other build); an older one's are not.
+    // This release's files are kept once fetched (the other build); an older one's are not.
     if (RELEASE.files[file.path] === file.revision)
       await caches.open(CACHE).then((cache) => cache.put(file.key, response.clone()));
     return response;
@@ -116,7 +152,9 @@ function remember(client, documentKey) {
       if (!name.startsWith("wave1d-") || name === CACHE || name === PAGES) continue;
       const cache = await caches.open(name);
       const used = await Promise.all(Object.values(pages).filter(Boolean).map((key) => cache.match(key)));
-      if (!used.some(Boolean)) await caches.delete(name);
+      if (used.some(Boolean)) continue;
+      await carry(await caches.open(CACHE), [name]);
+      await caches.delete(name);
     }
   }).catch(() => {});  // a failed tidy-up leaves caches for the next one
   return recording;

@@ -114,16 +114,20 @@ lock_files() {
 
 # Who holds the package system, as "process PID (its command)", or fails
 # when nobody does. apt and dpkg lock with fcntl, whose locks the kernel
-# lists in /proc/locks with the holder's process and the file's inode
-# ("1: POSIX ADVISORY WRITE 4242 fe:00:1234 0 EOF"); a flock, which apt
-# does not honour, is not counted.
+# lists in /proc/locks with the holder's process and the file as its
+# device's major and minor numbers in hex and its inode
+# ("1: POSIX ADVISORY WRITE 4242 fe:00:1234 0 EOF"): an inode alone may
+# be another file system's file. A flock, which apt does not honour, is not
+# counted.
 lock_holder() {
-  local files inodes pid command
+  local files places pid command
   mapfile -t files < <(lock_files)
-  inodes=$(stat -c %i "${files[@]}" 2>/dev/null) || true
-  [ -n "$inodes" ] || return 1
-  pid=$(awk -v inodes="$inodes" 'BEGIN { n = split(inodes, list); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
-    ($2 == "POSIX" || $2 == "OFDLCK") { split($6, where, ":"); if (where[3] in wanted) { print $5; exit } }' /proc/locks 2>/dev/null)
+  places=$(stat -c '%Hd %Ld %i' "${files[@]}" 2>/dev/null | while read -r major minor inode; do
+    printf '%02x:%02x:%s\n' "$major" "$minor" "$inode"
+  done) || true
+  [ -n "$places" ] || return 1
+  pid=$(awk -v places="$places" 'BEGIN { n = split(places, list); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
+    ($2 == "POSIX" || $2 == "OFDLCK") && $6 in wanted { print $5; exit }' /proc/locks 2>/dev/null)
   [ -n "$pid" ] || return 1
   command=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | cut -c 1-60 | sed 's/ *$//') || true
   echo "process $pid (${command:-not visible here})"

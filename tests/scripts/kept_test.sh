@@ -14,6 +14,7 @@ export XDG_CACHE_HOME=$scratch/cache
 . "$source/scripts/lib/packages.sh"
 . "$source/scripts/lib/caches.sh"
 . "$source/scripts/lib/sysroot.sh"
+. "$source/scripts/lib/wine_prefix.sh"
 fail() { printf 'FAILED: %s\n' "$*"; exit 1; }
 
 # A maker that counts its runs, writes its input and takes $pause seconds.
@@ -97,4 +98,34 @@ publish wave1d-other-probe 1
 make_sysroot "$sysroot" arm64 wave1d-probe wave1d-other-probe >/dev/null
 [ "$(readlink "$sysroot")" != "$second" ] && [ -f "$sysroot/usr/share/wave1d-other-probe/version" ] ||
   fail "a longer package list reused the sysroot of the shorter one"
-echo "passed: $(runs) makings for 5 inputs, 3 sysroots for 3 sets of packages"
+
+# The Wine prefix's input, from a package database of the test's own: a
+# package named wine that adds nothing the prefix is made from (the wrapper
+# scripts; the development files, whose import libraries sit beside the
+# DLLs) leaves it as it is, a new version of one that does changes it.
+dpkg=$scratch/dpkg
+mkdir -p "$dpkg/info" "$dpkg/updates"
+WINE64=$scratch/wine64
+printf '#!/bin/sh\necho wine-8.0\n' >"$WINE64" && chmod +x "$WINE64"
+declare -A files=([wine64]="$WINE64 $WINESERVER64" [wine]="/usr/bin/wine /usr/bin/wineserver"
+  [libwine]="$WINE_LIBRARIES $WINE_LIBRARIES/x86_64-windows $WINE_LIBRARIES/x86_64-windows/kernel32.dll $WINE_DATA/wine.inf"
+  [libwine-dev]="$WINE_LIBRARIES $WINE_LIBRARIES/x86_64-windows $WINE_LIBRARIES/x86_64-windows/libkernel32.a")
+# The input with the packages "NAME VERSION" named installed.
+input_with() {
+  local package
+  : >"$dpkg/status"
+  for package; do
+    set -- $package
+    printf 'Package: %s\nStatus: install ok installed\nVersion: %s\nArchitecture: amd64\nMaintainer: none <none@wave1d.invalid>\nDescription: probe\n\n' \
+      "$1" "$2" >>"$dpkg/status"
+    tr ' ' '\n' <<<"${files[$1]}" >"$dpkg/info/$1.list"
+  done
+  DPKG_ADMINDIR=$dpkg wine_prefix_input
+}
+wine_input=$(input_with "wine64 8.0" "libwine 8.0")
+[[ $wine_input == "wine-8.0"$'\n'*"libwine 8.0"$'\n'*"wine64 8.0"$'\n'* ]] || fail "the Wine prefix's input: $wine_input"
+[ "$(input_with "wine64 8.0" "libwine 8.0" "wine 8.0" "libwine-dev 8.0")" = "$wine_input" ] ||
+  fail "Wine's wrapper scripts or development files changed the Wine prefix's input"
+[ "$(input_with "wine64 8.0" "libwine 8.0.1")" != "$wine_input" ] || fail "a new version of Wine's DLLs kept the old prefix"
+
+echo "passed: $(runs) makings for 5 inputs, 3 sysroots for 3 sets of packages, the Wine prefix's input"

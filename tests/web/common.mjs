@@ -17,8 +17,9 @@ export const singleFile = path.join(site, "wave1d.html");
 // Enough for several seconds of animation between two captures on a busy machine.
 export const FRAMES_TO_SEARCH = 1000;
 export const PATIENCE_MS = 60000;
-const TYPES = { ".html": "text/html", ".css": "text/css", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json",
-                ".webmanifest": "application/manifest+json", ".png": "image/png" };
+const TYPES = { ".html": "text/html", ".css": "text/css", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".json": "application/json", ".webmanifest": "application/manifest+json", ".png": "image/png",
+                ".svg": "image/svg+xml" };
 
 export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 

@@ -1,9 +1,11 @@
 // Two releases of the site in headless Chromium, behind a host that lets
 // browsers keep scripts, WebAssembly and JSON for a year and revalidates
 // HTML: release A, then B with its page, program and words changed, made
-// from A as scripts/web.sh makes a release. An open page keeps A's files
-// after B's worker has taken over; B comes whole through the page's notice,
-// and opens offline whichever build the browser asks for.
+// from A as scripts/web.sh makes a release, beside another page's file that
+// names its versions its own way. An open page keeps A's files after B's
+// worker has taken over; B comes whole through the page's notice, with what
+// A's pages had kept of B's files, and opens offline whichever build the
+// browser asks for, its growth pages too, opened or not.
 // Environment: see common.mjs.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
@@ -31,6 +33,7 @@ before(async () => {
   for (const language of ["en", "ja"]) edit(`words/${language}.json`, (text) => text.replace('"how": "', '"how": "[B] '));
   execFileSync("python3", [new URL("../../web/release.py", import.meta.url).pathname, releases.B,
                            releaseOf(releases.A).version]);
+  for (const folder of Object.values(releases)) fs.writeFileSync(path.join(folder, "elsewhere.css"), "p { color: red }");
   const cacheControl = (file) => (file.endsWith(".html") ? "no-cache"
                                   : /\.(js|wasm|json)$/.test(file) ? "public, max-age=31536000" : null);
   server = await common.serveSite({ folder: () => published,
@@ -51,6 +54,12 @@ after(async () => {
 const heading = (page) => page.$eval("h1", (h) => h.textContent);
 const how = (page) => page.$eval("#how", (p) => p.textContent);
 const noticeShown = (page) => common.waitFor(() => page.$eval("#update", (p) => !p.hidden));
+const fetchedIn = (page, ...addresses) =>
+  page.evaluate((list) => Promise.all(list.map((a) => fetch(a).then((r) => r.text(), (e) => `${e}`))), addresses);
+const follow = (page, link) => Promise.all([page.waitForNavigation(), page.click(link)]);
+// The growth page's heading and the picture files it shows.
+const growthPage = (page) => page.evaluate(() => [document.querySelector("h1").textContent.trim(),
+  ...[...document.images].map((img) => img.complete && img.naturalWidth > 0 && new URL(img.src).pathname.slice(0, 40))]);
 
 async function animates(page) {
   const { x, y, width, height } = await (await page.$("canvas")).boundingBox();
@@ -65,6 +74,15 @@ test("an open page keeps its release; the notice brings the next one whole, whic
             "no worker keeps the site");
   await first.reload();  // now from A's worker
   await wordsAreIn(first);
+  // Another page's files on the same host are the network's, whatever their versions.
+  assert.deepEqual(await fetchedIn(first, "elsewhere.css?v=2", "elsewhere.css?v=4.7.0"), Array(2).fill("p { color: red }"));
+  // What A's page keeps once opened or fetched (the English growth page, an icon) is the same in B.
+  await follow(first, "#growth-link");
+  await follow(first, "a#back");
+  await wordsAreIn(first);
+  const icon = releaseOf(releases.A).files["icons/wave1d-512.png"];
+  assert.equal(icon, releaseOf(releases.B).files["icons/wave1d-512.png"]);
+  await fetchedIn(first, icon);
   // A's worker again under another address (as when moving from an older worker, sw.js?wasm=...) is no news.
   await first.evaluate(() => navigator.serviceWorker.register("sw.js?moved"));
   assert.ok(await common.waitFor(() => first.evaluate(async () => (await navigator.serviceWorker.ready).waiting)));
@@ -117,5 +135,13 @@ test("an open page keeps its release; the notice brings the next one whole, whic
   // No page is A's any more: its cache goes.
   const kept = () => flipped.evaluate(() => caches.keys());
   assert.ok(await common.waitFor(async () => (await kept()).length === 2), `kept: ${await kept()}`);
+  // With A's cache gone: the icon and the growth pages of B, the Japanese one never opened, plots as SVG.
+  assert.match((await fetchedIn(first, icon))[0], /^.PNG/, "the icon A's page had kept");
+  await first.bringToFront();
+  await follow(first, "#growth-link");
+  const pictures = ["/growth-largest.svg", "/growth-spacetime.png", "/growth-textbook.svg"];
+  assert.deepEqual(await growthPage(first), ["波はなぜ発散するのか", ...pictures]);
+  await first.goto(`${server.origin}/growth.html`);
+  assert.deepEqual(await growthPage(first), ["Why the wave blows up", ...pictures]);
   assert.deepEqual(problems, []);
 });

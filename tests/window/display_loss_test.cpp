@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <thread>
 
 #include "reset_connection.hpp"
+#include "resetting_proxy.hpp"
 #include "window_fixture.hpp"
 
 namespace {
@@ -34,8 +36,7 @@ void expectEndedWithStatusOne(RunningProgram& program, const std::string& when) 
 }
 
 // Killed this early, the toolkit may not have connected yet and fails to
-// open the display instead; its message names the display too. Over TCP a
-// killed server resets the connection, which then has no peer address.
+// open the display instead; its message names the display too.
 TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
   for (const auto transport : {PrivateXServer::Transport::UNIX_SOCKET, PrivateXServer::Transport::TCP})
     for (int run = 0; run < START_UP_RUNS; ++run) {
@@ -53,24 +54,37 @@ TEST(DisplayLoss, DuringStartUpTheProgramEndsWithStatusOne) {
     }
 }
 
-// Lost as the toolkit starts, before the window exists, and the GL driver
-// then faulting on the dead connection, over either transport.
+// Lost as the toolkit starts, before the window exists, by `lose()`, and
+// the GL driver then faulting on the dead connection.
+void expectLostBeforeTheWindowExists(const std::string& display, const std::function<void()>& lose) {
+  RunningProgram program(PROGRAM, {PROGRAM}, display,
+                         {"LD_PRELOAD=" FAULTY_GL_DRIVER_PATH,
+                          "FAULT_IN=glXQueryExtension once the display is gone", faultsEndInTheirSignal()});
+  ASSERT_TRUE(waitFor([&] {
+    return program.standardError().find("waiting for the display") != std::string::npos;
+  })) << program.standardError();
+  lose();
+  expectEndedWithStatusOne(program, "lost on " + display);
+  EXPECT_EQ(program.standardError(), "faulty GL driver: waiting for the display to go\n" + lostLine(display));
+}
+
+// The server killed, over either transport: its connection hangs up.
 TEST(DisplayLoss, LostBeforeTheWindowExistsAndThenAFaultEndsWithStatusOne) {
   for (const auto transport : {PrivateXServer::Transport::UNIX_SOCKET, PrivateXServer::Transport::TCP}) {
     PrivateXServer server(transport);
     ASSERT_EQ(server.error(), "");
-    RunningProgram program(PROGRAM, {PROGRAM}, server.name(),
-                           {"LD_PRELOAD=" FAULTY_GL_DRIVER_PATH,
-                            "FAULT_IN=glXQueryExtension once the display is gone", faultsEndInTheirSignal()});
-    ASSERT_TRUE(waitFor([&] {
-      return program.standardError().find("waiting for the display") != std::string::npos;
-    })) << program.standardError();
-    const std::string display = server.name();
-    server.crash();
-    expectEndedWithStatusOne(program, "lost on " + display);
-    EXPECT_EQ(program.standardError(),
-              "faulty GL driver: waiting for the display to go\n" + lostLine(display));
+    expectLostBeforeTheWindowExists(server.name(), [&] { server.crash(); });
   }
+}
+
+// The display's TCP connection reset on the way, with the server alive: it
+// has no peer address left to tell it by.
+TEST(DisplayLoss, ResetBeforeTheWindowExistsAndThenAFaultEndsWithStatusOne) {
+  PrivateXServer server(PrivateXServer::Transport::TCP);
+  ASSERT_EQ(server.error(), "");
+  ResettingProxy proxy(6000 + std::stoi(server.name().substr(server.name().rfind(':') + 1)));
+  ASSERT_NE(proxy.name(), "") << "no display number free for the proxy";
+  expectLostBeforeTheWindowExists(proxy.name(), [&] { proxy.reset(); });
 }
 
 // The other way round: the display alive, a genuine fault in the GL driver
