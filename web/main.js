@@ -92,9 +92,9 @@ element("beside-switch").addEventListener("change", ({ target }) => {
 function fit(on) {
   element("fit-switch").checked = on;
   document.documentElement.classList.toggle("fitted", on);
+  textbook.fit(on);
   if (!Module) return;
   Module._wave1dFitToView(on);
-  textbook.fit(on);
   present();
 }
 element("fit-switch").addEventListener("change", ({ target }) => {

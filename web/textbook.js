@@ -91,6 +91,6 @@ export class TextbookView {
   }
   fit(on) {
     this.fitted = on;
-    if (this.drawn >= 0) this.draw();
+    if (this.program && this.drawn >= 0) this.draw();
   }
 }

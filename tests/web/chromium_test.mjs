@@ -384,7 +384,7 @@ describe("on a phone, by touch", () => {
 // Each control through the page, the canvas matched against the model at
 // the frame the page names (the readout's, which the captions repeat).
 test("the controls: bad frames refused, Go to, Step, the fitted view, Reset, Speed", async () => {
-  const { page, canvas, shown } = await open(`${server.origin}/index.html`);
+  const { page, shown } = await open(`${server.origin}/index.html`);
   assert.equal(await common.firstFrameIsTheSine(shown), null);
   const said = () => page.evaluate(() => ({ frame: Number(document.getElementById("frame").dataset.value),
                                             status: document.getElementById("go-to-status").textContent,
@@ -394,7 +394,8 @@ test("the controls: bad frames refused, Go to, Step, the fitted view, Reset, Spe
               `the page did not come to frame ${frame}: ${JSON.stringify(await said())}`);
     await common.pause(300);  // the drawing follows the readout within a frame
   };
-  const matches = async (frame, fitted = false) => common.matchesFrame(await canvas.screenshot(), work, frame, fitted);
+  const matches = async (frame, fitted = false) =>
+    common.matchesFrame(await (await page.$("#canvas")).screenshot(), work, frame, fitted);
   const goTo = async (typed) => {
     await page.$eval("#frame-wanted", (input, text) => (input.value = text), typed);
     await page.click("#go");
@@ -432,6 +433,13 @@ test("the controls: bad frames refused, Go to, Step, the fitted view, Reset, Spe
   const stopped = (await said()).frame;
   await settled(stopped);
   assert.ok(await matches(stopped), `the canvas is not the model's frame ${stopped}`);
+  // The fitted view is remembered, from the first frame of the next visit.
+  await page.click("#fit-switch");
+  await page.reload();
+  await wordsAreIn(page);
+  await settled(0);
+  assert.deepEqual([await page.$eval("#fit-switch", (box) => box.checked), await matches(0, true)], [true, true]);
+  await page.click("#fit-switch");
   await page.close();
 });
 
