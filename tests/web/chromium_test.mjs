@@ -248,7 +248,16 @@ test("in Japanese where the browser prefers it, with a switch to English that is
     assert.deepEqual(await page.evaluate(() => [document.documentElement.lang, document.querySelector("h1").textContent]),
                      ["ja", "波はなぜ発散するのか"]);
     await Promise.all([page.waitForNavigation(), page.click("a#back")]);
+    await wordsAreIn(page);
+    // What a screen reader was last told is told again in the language switched to.
+    await page.evaluate(() => {
+      for (let frame = 10; frame <= 1100; frame += 10) wave1dPage.showFrame(frame, 20 * 1.005112 ** frame, 0);
+    });
+    const spoken = () => page.$eval("#spoken", (p) => p.textContent);
+    assert.match(await spoken(), /^フレーム10から/);
     await page.click("button[lang=en]");
+    assert.ok(await common.waitFor(async () => /^From frame 10 on the fastest mode dominates/.test(await spoken())),
+              `still told: ${await spoken()}`);
     await page.reload();
     await wordsAreIn(page);
     assert.deepEqual((await said()).slice(0, 1), ["en"]);
