@@ -150,6 +150,50 @@ class Window1d : public ::testing::Test {
     return program->cpuSeconds() - before;
   }
 
+  // The frame on screen, identified among the first `framesToSearch`, with
+  // when it was read back and the program's CPU time by then.
+  struct Sample {
+    Clock::time_point at;
+    int frame;
+    double cpuSeconds;
+  };
+  std::optional<Sample> frameNow(int framesToSearch) {
+    std::optional<Sample> now;
+    waitFor(
+        [&] {
+          const double cpuSeconds = program->cpuSeconds();
+          const auto before = Clock::now();
+          const auto picture = captureWindow(x(), window);
+          const auto at = before + (Clock::now() - before) / 2;
+          const int frame = picture ? identifyFrame(*picture, framesToSearch).frame : -1;
+          if (frame >= 0) now = Sample{at, frame, cpuSeconds};
+          return frame >= 0;
+        },
+        std::chrono::milliseconds(1));
+    return now;
+  }
+
+  // How fast the frames come while the animation runs, from the frames shown
+  // at two moments `span` apart, or nearer once the drawing passes half of
+  // `framesToSearch` (frames beyond those could not be told).
+  struct Pace {
+    double framesPerSecond;
+    double cpuSecondsPerFrame;
+  };
+  std::optional<Pace> measurePace(std::chrono::milliseconds span, int framesToSearch) {
+    const auto first = frameNow(framesToSearch);
+    if (!first) return std::nullopt;
+    std::optional<Sample> last;
+    waitFor([&] {
+      last = frameNow(framesToSearch);
+      return !last || Clock::now() - first->at >= span || last->frame >= framesToSearch / 2;
+    });
+    if (!last || last->frame <= first->frame) return std::nullopt;
+    const int frames = last->frame - first->frame;
+    return Pace{frames / std::chrono::duration<double>(last->at - first->at).count(),
+                (last->cpuSeconds - first->cpuSeconds) / frames};
+  }
+
   bool staysStill() {
     const auto before = settledCapture();
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -173,4 +217,13 @@ class Window1d : public ::testing::Test {
   PrivateXServer server;
   std::optional<RunningProgram> program;
   Window window = 0;
+};
+
+// The program with frames as fast as the machine allows instead of at its
+// watchable pace: for the runs of thousands of frames.
+inline const std::vector<std::string> AS_FAST_AS_IT_GOES{"--frames-per-second", "0"};
+
+class AsFastAsItGoes : public Window1d {
+ protected:
+  AsFastAsItGoes() { command.insert(command.end(), AS_FAST_AS_IT_GOES.begin(), AS_FAST_AS_IT_GOES.end()); }
 };
