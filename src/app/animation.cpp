@@ -15,7 +15,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int framesPerSecond = WAVE1D_DEFAULT_FRAMES_PER_SECOND;
+int pace = WAVE1D_DEFAULT_FRAMES_PER_SECOND;  // frames a second; 0: unpaced
 bool running = false;
 // Paced frames come from a chain of timers, each one setting the next. The
 // toolkit cannot cancel a timer, so a stop leaves the last one pending: each
@@ -25,7 +25,7 @@ bool running = false;
 unsigned chain = 0;
 Clock::time_point nextFrameDue;
 
-Clock::duration period() { return Clock::duration(std::chrono::seconds(1)) / framesPerSecond; }
+Clock::duration period() { return Clock::duration(std::chrono::seconds(1)) / pace; }
 
 void askForFrame() { glutPostRedisplay(); }
 
@@ -50,7 +50,7 @@ void onTimer(int chainNumber) {
 }
 
 void beginFrames(Clock::duration untilTheFirst) {
-  if (framesPerSecond == 0) {
+  if (pace == 0) {
     glutIdleFunc(askForFrame);
     return;
   }
@@ -67,12 +67,12 @@ void endFrames() {
 
 }  // namespace
 
-void setFramesPerSecond(int wanted) {
-  wanted = std::clamp(wanted, 0, MOST_FRAMES_PER_SECOND);
-  if (wanted == framesPerSecond) return;
+void setFramesPerSecond(int framesPerSecond) {
+  const int wanted = std::clamp(framesPerSecond, 0, MOST_FRAMES_PER_SECOND);
+  if (wanted == pace) return;
   if (running) endFrames();
-  framesPerSecond = wanted;
-  if (running) beginFrames(wanted == 0 ? Clock::duration::zero() : period());
+  pace = wanted;
+  if (running) beginFrames(pace == 0 ? Clock::duration::zero() : period());
 }
 
 void startAnimation() {
