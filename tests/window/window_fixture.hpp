@@ -7,6 +7,7 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "wave_picture.hpp"
@@ -18,6 +19,47 @@ inline constexpr int START_WIDTH = 300;  // the toolkit's default window size
 inline constexpr int START_HEIGHT = 300;
 // CPU time over a second or two stopped: an animating program would use all of it.
 inline constexpr double IDLE_CPU_SECONDS = 0.1;
+
+// The frames a second a thread of the test gets meanwhile by sleeping until
+// each frame of a pace is due, skipping those whose time passed while it
+// waited to run, as the program does. On a busy machine a sleeper wakes
+// late; no program that sleeps between its frames keeps a better pace.
+class SleepersPace {
+ public:
+  explicit SleepersPace(int framesPerSecond)
+      : period_(Clock::duration(std::chrono::seconds(1)) / framesPerSecond),
+        thread_([this] { sleepFromFrameToFrame(); }) {}
+  ~SleepersPace() { stop(); }
+  SleepersPace(const SleepersPace&) = delete;
+  SleepersPace& operator=(const SleepersPace&) = delete;
+
+  double framesPerSecond() {
+    stop();
+    return (frames_ - 1) / std::chrono::duration<double>(ended_ - started_).count();
+  }
+
+ private:
+  void stop() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  void sleepFromFrameToFrame() {
+    auto due = started_ = Clock::now();
+    while (!stopping_) {
+      std::this_thread::sleep_until(due);
+      ++frames_;
+      ended_ = Clock::now();
+      due += period_;
+      if (due <= ended_) due += ((ended_ - due) / period_ + 1) * period_;
+    }
+  }
+
+  Clock::duration period_;
+  std::atomic<bool> stopping_{false};
+  int frames_ = 0;
+  Clock::time_point started_, ended_;
+  std::thread thread_;  // last: it starts once the rest is set up
+};
 
 class Window1d : public ::testing::Test {
  protected:
