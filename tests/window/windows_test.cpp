@@ -16,12 +16,13 @@ std::string windowsPath(std::string path) {
   return "Z:" + path;
 }
 
-// Started as a double click on the zip's launcher starts it: cmd.exe runs
-// the launcher, which starts the wave1d.exe beside it at 1000 x 400.
+// Started as a double click on the zip's launcher starts it, the batch
+// file itself, which cmd.exe runs: it starts the wave1d.exe beside it at
+// 1000 x 400.
 class WindowsProgram : public Window1d {
  protected:
   WindowsProgram() {
-    command = {WINE, "cmd", "/c", windowsPath(WINDOWS_LAUNCHER)};
+    command = {WINE, windowsPath(WINDOWS_LAUNCHER)};
     environment = {"WINEPREFIX=" WINE_PREFIX, "WINEDEBUG=-all"};
     title = windowsPath(WINDOWS_PROGRAM);
   }
