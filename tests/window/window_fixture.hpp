@@ -8,6 +8,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "wave_picture.hpp"
@@ -27,38 +28,30 @@ inline constexpr double IDLE_CPU_SECONDS = 0.1;
 class SleepersPace {
  public:
   explicit SleepersPace(int framesPerSecond)
-      : period_(Clock::duration(std::chrono::seconds(1)) / framesPerSecond),
-        thread_([this] { sleepFromFrameToFrame(); }) {}
-  ~SleepersPace() { stop(); }
-  SleepersPace(const SleepersPace&) = delete;
-  SleepersPace& operator=(const SleepersPace&) = delete;
+      : sleeper_(std::async(std::launch::async, sleepFromFrameToFrame, std::cref(stopping_),
+                            Clock::duration(std::chrono::seconds(1)) / framesPerSecond)) {}
+  ~SleepersPace() { stopping_ = true; }
 
   double framesPerSecond() {
-    stop();
-    return (frames_ - 1) / std::chrono::duration<double>(ended_ - started_).count();
+    stopping_ = true;
+    return sleeper_.get();
   }
 
  private:
-  void stop() {
-    stopping_ = true;
-    if (thread_.joinable()) thread_.join();
-  }
-  void sleepFromFrameToFrame() {
-    auto due = started_ = Clock::now();
-    while (!stopping_) {
-      std::this_thread::sleep_until(due);
-      ++frames_;
-      ended_ = Clock::now();
-      due += period_;
-      if (due <= ended_) due += ((ended_ - due) / period_ + 1) * period_;
+  static double sleepFromFrameToFrame(const std::atomic<bool>& stopping, Clock::duration period) {
+    const auto started = Clock::now();
+    auto due = started, woke = started;
+    int frames = 0;
+    for (; !stopping; ++frames) {
+      std::this_thread::sleep_until(due += period);
+      woke = Clock::now();
+      if (due <= woke - period) due += (woke - due) / period * period;
     }
+    return frames / std::chrono::duration<double>(woke - started).count();
   }
 
-  Clock::duration period_;
   std::atomic<bool> stopping_{false};
-  int frames_ = 0;
-  Clock::time_point started_, ended_;
-  std::thread thread_;  // last: it starts once the rest is set up
+  std::future<double> sleeper_;  // last: its thread starts once the rest is there
 };
 
 class Window1d : public ::testing::Test {
