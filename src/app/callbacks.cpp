@@ -2,6 +2,7 @@
 
 #include <GL/glut.h>
 
+#include "animation.hpp"
 #include "wave/wave_model.hpp"
 
 void display() {
@@ -25,12 +26,10 @@ void reshape(int w, int h) {
   glOrtho(-w / 200.0, w / 200.0, -h / 200.0, h / 200.0, -1.0, 1.0);
 }
 
-// Left press and release both install idle: installing it twice is the same as once.
+// Left press and release both start it: starting it twice is the same as once.
 void mouse(int button, int state, int /*x*/, int /*y*/) {
   if (button == GLUT_LEFT_BUTTON)
-    glutIdleFunc(idle);
+    startAnimation();
   else if (button == GLUT_RIGHT_BUTTON && state == GLUT_DOWN)
-    glutIdleFunc(nullptr);
+    stopAnimation();
 }
-
-void idle() { glutPostRedisplay(); }
