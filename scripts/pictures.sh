@@ -19,7 +19,7 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$work/display")
 
 program_path=$PWD/build/wave1d
-"$program_path" -geometry 1000x400+0+0 >/dev/null &
+"$program_path" --frames-per-second 0 -geometry 1000x400+0+0 >/dev/null &
 program=$!
 window=$(xdotool search --sync --name "^$program_path\$" | head -n1)
 # The first frame: wait until something is drawn, then once more so that the
@@ -30,9 +30,9 @@ sleep 0.5
 import -window "$window" -strip -define png:exclude-chunks=date,time "$work/first.png"
 convert "$work/first.png" -strip -define png:exclude-chunks=date,time -type Grayscale docs/wave1d.png
 
-# The program runs hundreds of frames a second, so the captures are taken as
-# fast as xwd allows: the GIF shows every few dozenth frame of the first
-# seconds, from the split pulse to the unbounded growth.
+# Unpaced, the program runs hundreds of frames a second, so the captures
+# are taken as fast as xwd allows: the GIF shows every few dozenth frame of
+# the first seconds, from the split pulse to the unbounded growth.
 xdotool mousemove --window "$window" 500 200 click 1
 for i in $(seq -w 0 39); do xwd -silent -id "$window" -out "$work/frame$i.xwd"; done
 xdotool click 3

@@ -26,12 +26,10 @@ void reshape(int w, int h) {
   glOrtho(-w / 200.0, w / 200.0, -h / 200.0, h / 200.0, -1.0, 1.0);
 }
 
-// Left press and release both start it: starting twice is the same as once.
+// Left press and release both start it: starting it twice is the same as once.
 void mouse(int button, int state, int /*x*/, int /*y*/) {
   if (button == GLUT_LEFT_BUTTON)
     startAnimation();
   else if (button == GLUT_RIGHT_BUTTON && state == GLUT_DOWN)
     stopAnimation();
 }
-
-void idle() { glutPostRedisplay(); }

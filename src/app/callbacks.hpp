@@ -11,7 +11,3 @@ void reshape(int w, int h);
 // Any left-button event starts the animation, a right-button press stops it;
 // everything else, and the pointer position, is ignored.
 void mouse(int button, int state, int x, int y);
-
-// Installed only while animating: asks for the next frame whenever the
-// toolkit has nothing else to do.
-void idle();

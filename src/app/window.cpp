@@ -2,12 +2,15 @@
 
 #include <GL/glut.h>
 
+#include "animation.hpp"
 #include "callbacks.hpp"
+#include "frames_per_second_option.hpp"
 #if !defined(__EMSCRIPTEN__) && !defined(_WIN32)
 #include "display_loss.hpp"
 #endif
 
 void openWindow(int* argc, char** argv) {
+  if (const auto pace = takeFramesPerSecondOption(argc, argv)) setFramesPerSecond(*pace);
 #if !defined(__EMSCRIPTEN__) && !defined(_WIN32)  // a browser page and Windows have no X server to lose
   endAtOnceWhenTheDisplayIsLost(*argc, argv);
 #endif

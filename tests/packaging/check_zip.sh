@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows zip from the build tree given and checks what it holds:
 # one wave1d.exe, with the program's icon and the version given, that needs
-# no DLL but Windows' own; the text on how to run it; the licences.
+# no DLL but Windows' own; its launcher; the text on how to run it; the licences.
 # Usage: check_zip.sh BUILD VERSION
 set -euo pipefail
 build=$1
@@ -13,11 +13,16 @@ zip=$(ls "$work"/*.zip)
 fail() { echo "FAILED: $1"; exit 1; }
 # In bytes' order, as the list below is, whatever the locale's collation.
 listing=$(unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '/$' | LC_ALL=C sort)
-expected=$(printf '%s\n' README.ja.txt README.txt licences/freeglut.txt licences/gcc-runtime.txt licences/mingw-w64-runtime.txt \
-  wave1d.exe)
+expected=$(printf '%s\n' README.ja.txt README.txt 'Start wave1d.bat' licences/freeglut.txt licences/gcc-runtime.txt \
+  licences/mingw-w64-runtime.txt wave1d.exe)
 [ "$listing" = "$expected" ] || fail "the zip holds: $listing"
 unzip -q "$zip" -d "$work/unpacked"
 program=$(find "$work/unpacked" -name wave1d.exe)
+# The launcher starts the wave1d.exe beside it, wherever the folder is, at
+# 1000 x 400; cmd.exe reads its lines as CR LF.
+launcher=$(find "$work/unpacked" -name 'Start wave1d.bat')
+grep -qxF $'"%~dp0wave1d.exe" -geometry 1000x400 %*\r' "$launcher" || fail "the launcher does not start wave1d.exe at 1000 x 400"
+[ "$(grep -c $'\r$' "$launcher")" = "$(wc -l <"$launcher")" ] || fail "the launcher's lines do not all end in CR LF"
 about=$(x86_64-w64-mingw32-objdump -p "$program")
 # Windows' own: part of every installation since XP (msvcrt, the C runtime, among them).
 own='^(advapi32|comdlg32|gdi32|kernel32|msvcrt|ole32|opengl32|shell32|user32|winmm)\.dll$'

@@ -125,7 +125,15 @@ TEST_F(Window1d, DisplayLostWhileStoppedEndsTheProgramWithStatusOne) {
   EXPECT_EQ(program->standardError(), lostLine(display));
 }
 
-TEST_F(Window1d, DisplayLostWhileAnimatingEndsTheProgramWithStatusOne) {
+// Paced, the program mostly sleeps between frames when the display goes;
+// unpaced, it is mostly drawing.
+class DisplayLostWhileAnimating : public Window1d,
+                                  public ::testing::WithParamInterface<std::vector<std::string>> {
+ protected:
+  DisplayLostWhileAnimating() { command.insert(command.end(), GetParam().begin(), GetParam().end()); }
+};
+
+TEST_P(DisplayLostWhileAnimating, EndsTheProgramWithStatusOne) {
   const auto before = waitForFrame(START_WIDTH, START_HEIGHT);
   ASSERT_TRUE(before);
   click(LEFT);
@@ -136,5 +144,8 @@ TEST_F(Window1d, DisplayLostWhileAnimatingEndsTheProgramWithStatusOne) {
   expectEndedWithStatusOne(*program, "animating");
   EXPECT_EQ(program->standardError(), lostLine(display));
 }
+
+INSTANTIATE_TEST_SUITE_P(PacedAndUnpaced, DisplayLostWhileAnimating,
+                         ::testing::Values(std::vector<std::string>{}, AS_FAST_AS_IT_GOES));
 
 }  // namespace

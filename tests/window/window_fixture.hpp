@@ -7,6 +7,8 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <atomic>
+#include <future>
 #include <thread>
 
 #include "wave_picture.hpp"
@@ -18,6 +20,39 @@ inline constexpr int START_WIDTH = 300;  // the toolkit's default window size
 inline constexpr int START_HEIGHT = 300;
 // CPU time over a second or two stopped: an animating program would use all of it.
 inline constexpr double IDLE_CPU_SECONDS = 0.1;
+
+// The frames a second a thread of the test gets meanwhile by sleeping until
+// each frame of a pace is due, skipping those whose time passed while it
+// waited to run, as the program does. On a busy machine a sleeper wakes
+// late; no program that sleeps between its frames keeps a better pace.
+class SleepersPace {
+ public:
+  explicit SleepersPace(int framesPerSecond)
+      : sleeper_(std::async(std::launch::async, sleepFromFrameToFrame, std::cref(stopping_),
+                            Clock::duration(std::chrono::seconds(1)) / framesPerSecond)) {}
+  ~SleepersPace() { stopping_ = true; }
+
+  double framesPerSecond() {
+    stopping_ = true;
+    return sleeper_.get();
+  }
+
+ private:
+  static double sleepFromFrameToFrame(const std::atomic<bool>& stopping, Clock::duration period) {
+    const auto started = Clock::now();
+    auto due = started, woke = started;
+    int frames = 0;
+    for (; !stopping; ++frames) {
+      std::this_thread::sleep_until(due += period);
+      woke = Clock::now();
+      if (due <= woke - period) due += (woke - due) / period * period;
+    }
+    return frames / std::chrono::duration<double>(woke - started).count();
+  }
+
+  std::atomic<bool> stopping_{false};
+  std::future<double> sleeper_;  // last: its thread starts once the rest is there
+};
 
 class Window1d : public ::testing::Test {
  protected:
@@ -150,6 +185,56 @@ class Window1d : public ::testing::Test {
     return program->cpuSeconds() - before;
   }
 
+  // The frame on screen, identified among the first `framesToSearch`, with
+  // when it was read back and the program's CPU time by then.
+  struct Sample {
+    Clock::time_point at;
+    int frame;
+    double cpuSeconds;
+  };
+  std::optional<Sample> frameNow(int framesToSearch) {
+    std::optional<Sample> now;
+    waitFor(
+        [&] {
+          const double cpuSeconds = program->cpuSeconds();
+          const auto before = Clock::now();
+          const auto picture = captureWindow(x(), window);
+          const auto at = before + (Clock::now() - before) / 2;
+          const int frame = picture ? identifyFrame(*picture, framesToSearch).frame : -1;
+          if (frame >= 0) now = Sample{at, frame, cpuSeconds};
+          return frame >= 0;
+        },
+        std::chrono::milliseconds(1));
+    return now;
+  }
+
+  // How fast the frames come while the animation runs, from the frames shown
+  // at two moments `span` apart, or nearer where the drawing would pass half
+  // of `framesToSearch` (frames beyond those could not be told), as a glance
+  // at a tenth of the span foretells. The test sleeps in between, leaving
+  // the machine to the program.
+  struct Pace {
+    double framesPerSecond;
+    double cpuSecondsPerFrame;
+  };
+  std::optional<Pace> measurePace(std::chrono::milliseconds span, int framesToSearch) {
+    const auto first = frameNow(framesToSearch);
+    std::this_thread::sleep_for(span / 10);
+    const auto glance = frameNow(framesToSearch);
+    if (!first || !glance) return std::nullopt;
+    const std::chrono::duration<double> glanced = glance->at - first->at;
+    const double untilHalf =
+        glanced.count() * (framesToSearch / 2 - glance->frame) / std::max(1, glance->frame - first->frame);
+    std::this_thread::sleep_until(std::min(
+        first->at + span,
+        glance->at + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(untilHalf))));
+    const auto last = frameNow(framesToSearch);
+    if (!last || last->frame <= first->frame) return std::nullopt;
+    const int frames = last->frame - first->frame;
+    return Pace{frames / std::chrono::duration<double>(last->at - first->at).count(),
+                (last->cpuSeconds - first->cpuSeconds) / frames};
+  }
+
   bool staysStill() {
     const auto before = settledCapture();
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -173,4 +258,13 @@ class Window1d : public ::testing::Test {
   PrivateXServer server;
   std::optional<RunningProgram> program;
   Window window = 0;
+};
+
+// The program with frames as fast as the machine allows instead of at its
+// watchable pace: for the runs of thousands of frames.
+inline const std::vector<std::string> AS_FAST_AS_IT_GOES{"--frames-per-second", "0"};
+
+class AsFastAsItGoes : public Window1d {
+ protected:
+  AsFastAsItGoes() { command.insert(command.end(), AS_FAST_AS_IT_GOES.begin(), AS_FAST_AS_IT_GOES.end()); }
 };

@@ -1,5 +1,7 @@
 // The real program in a real X server: its window is read back pixel by
 // pixel and compared with the wave model's own states.
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "window_fixture.hpp"
@@ -61,6 +63,33 @@ TEST_F(Window1d, EveryRepaintAdvancesTheWave) {
   EXPECT_GE(after->frame, before->frame + UNCOVERINGS - 2)
       << "frame " << before->frame << " then " << after->frame;
   EXPECT_LE(after->frame, before->frame + UNCOVERINGS + 2);
+}
+
+// The desktop entry's command as a desktop runs it: the installed program
+// found by its name, which is then its argv[0] and so its window's title.
+TEST(Window1dStart, TheMenuEntryOpensAWindowThatHoldsTheWholeString) {
+  std::ifstream entry(DESKTOP_ENTRY_PATH);
+  std::vector<std::string> command;
+  for (std::string line; std::getline(entry, line);) {
+    if (line.rfind("Exec=", 0) != 0) continue;
+    std::istringstream words(line.substr(5));
+    for (std::string word; words >> word;) command.push_back(word);
+  }
+  ASSERT_FALSE(command.empty()) << "no Exec line in " << DESKTOP_ENTRY_PATH;
+  ASSERT_EQ(command[0], "wave1d");
+  PrivateXServer server;
+  ASSERT_EQ(server.error(), "");
+  RunningProgram program(PROGRAM, command, server.name());
+  const auto window = findWindowByTitle(server.connection(), "wave1d");
+  ASSERT_TRUE(window) << program.standardError();
+  std::optional<Capture> shown;
+  EXPECT_TRUE(waitFor([&] {
+    shown = captureWindow(server.connection(), *window);
+    return shown && shown->anyDark() && identifyFrame(*shown, 3).frame >= 0;
+  })) << "no drawing of the first frames";
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->width, 1000);
+  EXPECT_EQ(shown->height, 400);
 }
 
 TEST(Window1dStart, EmptyArgumentVectorStillOpensTheWindow) {
