@@ -1,9 +1,11 @@
 // Kept for offline use by a worker (sw.js), a release at a time. A newer
 // release's worker waits: the page says so, and its button reloads the page
-// into the new release. (Where the browser refuses a worker, as in a
-// private window, the page works as before.)
+// into the new release. Once a worker keeps the page's own files, it is
+// asked to keep the rest (the growth pages) in the background. (Where the
+// browser refuses a worker, as in a private window, the page works as before.)
 export function keepOffline(release) {
   const notice = document.getElementById("update");
+  navigator.serviceWorker?.ready.then(({ active }) => active?.postMessage("keep the rest"));
   navigator.serviceWorker?.register("sw.js").then((registration) => {
     // Only another release's worker behind the one serving this page is news: the first one simply
     // keeps the site, and this release's under another address (as the former worker's was) brings nothing.

@@ -20,7 +20,7 @@
 "use strict";
 // web/release.py writes the release in: its version, its revision, every
 // file's revision, what a visit needs, kept when the worker installs, and
-// the pages that open from it with what they name, kept after that.
+// the pages that open from it with what they name, kept once a page asks.
 const RELEASE = { version: "", revision: "", files: {}, install: [], after: [] };
 const CACHE = `wave1d-release-${RELEASE.revision}`;
 const PAGES = "wave1d-pages";  // the document each open page was loaded as
@@ -82,23 +82,34 @@ async function carry(cache, names) {
   }
 }
 
-// What a visit needs first; then the pages that open from it (the growth
-// pages and their pictures), which thus come after the page's own files.
+// Keeps each of `paths` (this release's) in `cache`, downloaded unless it
+// is there; resolves to each one's outcome.
+const keep = (cache, paths) => Promise.allSettled(paths.map(async (path) => {
+  const file = fileOf(new URL(path, SCOPE));
+  if (!(await cache.match(file.key))) await cache.put(file.key, await download(file));
+}));
+
+// What a visit needs: a release that cannot have all of it is not installed.
 self.addEventListener("install", (event) => {
   event.waitUntil(caches.open(CACHE).then(async (cache) => {
     await carry(cache, await otherReleases());
-    for (const paths of [[...RELEASE.install, BUILD], RELEASE.after])
-      await Promise.all(paths.map(async (path) => {
-        const file = fileOf(new URL(path, SCOPE));
-        if (!(await cache.match(file.key))) await cache.put(file.key, await download(file));
-      }));
+    const failed = (await keep(cache, [...RELEASE.install, BUILD])).find(({ status }) => status === "rejected");
+    if (failed) throw failed.reason;
   }));
 });
 
 // A page asks a waiting worker to take over, or which release it brings (the
-// answer on the port it sends).
-self.addEventListener("message", (event) =>
-  event.data === "take over" ? self.skipWaiting() : event.ports[0]?.postMessage(RELEASE.revision));
+// answer on the port it sends); and, once it is up, asks the active worker
+// to keep the rest: the pages that open from it (the growth pages and their
+// pictures), and anything of the visit's own files a cleared cache lost.
+// Each is kept on its own, after the page's own files and without holding up
+// the worker: one that cannot be had now is tried again at the next visit.
+self.addEventListener("message", (event) => {
+  if (event.data === "take over") self.skipWaiting();
+  else if (event.data === "keep the rest")
+    event.waitUntil(caches.open(CACHE).then((cache) => keep(cache, [...RELEASE.install, BUILD, ...RELEASE.after])));
+  else event.ports[0]?.postMessage(RELEASE.revision);
+});
 
 self.addEventListener("activate", (event) => event.waitUntil(self.clients.claim().then(() => remember())));
 

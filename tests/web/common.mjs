@@ -38,13 +38,14 @@ export function workFolder() {
 
 // The site's files only (a folder's index.html for the folder, as static
 // servers do); anything else is a 404. Resolves to the origin. `folder()`
-// names the folder served at each request (the site unless told), and
-// `headers(file)` what more to send with a file.
-export async function serveSite({ folder = () => site, headers = () => ({}) } = {}) {
+// names the folder served at each request (the site unless told),
+// `headers(file)` what more to send with a file, and `missing(file)` which
+// files to answer with a 404 all the same.
+export async function serveSite({ folder = () => site, headers = () => ({}), missing = () => false } = {}) {
   const server = http.createServer((request, response) => {
     const root = folder();
     const file = path.join(root, decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/\/$/, "/index.html"));
-    const inside = file.startsWith(root + path.sep) && fs.existsSync(file) && fs.statSync(file).isFile();
+    const inside = file.startsWith(root + path.sep) && fs.existsSync(file) && fs.statSync(file).isFile() && !missing(file);
     response.writeHead(inside ? 200 : 404, { "Content-Type": TYPES[path.extname(file)] ?? "application/octet-stream",
                                              ...(inside ? headers(file) : {}) });
     response.end(inside ? fs.readFileSync(file) : undefined);

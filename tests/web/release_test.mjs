@@ -19,6 +19,8 @@ import { openPage, readoutOf, wordsAreIn } from "./puppeteer_checks.mjs";
 const work = common.workFolder(), problems = [];
 const releases = { A: path.join(work, "A"), B: path.join(work, "B") };
 let published = releases.A, server, browser;
+// At first the host has lost one of the growth pages' pictures.
+let missing = (file) => file.endsWith("growth-spacetime.png");
 
 const releaseOf = (folder) =>
   JSON.parse(/id="release">(.*?)<\/script>/s.exec(fs.readFileSync(path.join(folder, "index.html"), "utf8"))[1]);
@@ -36,7 +38,7 @@ before(async () => {
   for (const folder of Object.values(releases)) fs.writeFileSync(path.join(folder, "elsewhere.css"), "p { color: red }");
   const cacheControl = (file) => (file.endsWith(".html") ? "no-cache"
                                   : /\.(js|wasm|json)$/.test(file) ? "public, max-age=31536000" : null);
-  server = await common.serveSite({ folder: () => published,
+  server = await common.serveSite({ folder: () => published, missing: (file) => missing(file),
                                     headers: (file) => (cacheControl(file) ? { "Cache-Control": cacheControl(file) } : {}) });
   browser = await puppeteer.launch({
     executablePath: "/usr/bin/chromium", headless: true, userDataDir: path.join(work, "profile"),
@@ -70,8 +72,10 @@ async function animates(page) {
 test("an open page keeps its release; the notice brings the next one whole, which opens offline", async () => {
   const open = (url) => openPage(browser, url, { work, problems }).then(({ page }) => page);
   const first = await open(`${server.origin}/index.html`);
+  // A growth page's picture that cannot be had is no reason not to keep the page itself.
   assert.ok(await common.waitFor(() => first.evaluate(() => navigator.serviceWorker.controller !== null)),
             "no worker keeps the site");
+  missing = () => false;
   await first.reload();  // now from A's worker
   await wordsAreIn(first);
   // Another page's files on the same host are the network's, whatever their versions.
@@ -114,7 +118,11 @@ test("an open page keeps its release; the notice brings the next one whole, whic
   await first.waitForFunction(() => document.documentElement.lang === "ja");
   assert.match(await how(first), /^201個/, "the first page switched to words not of its release");
 
-  // Offline, the page has only what the worker kept, not the browser's HTTP cache.
+  // Offline, the page has only what the worker kept, not the browser's HTTP
+  // cache: the growth pages too, once the worker has kept them after the visit's files.
+  const japanese = `${server.origin}/${releaseOf(releases.B).files["growth.ja.html"]}`;
+  assert.ok(await common.waitFor(() => second.evaluate((key) => caches.match(key).then(Boolean), japanese)),
+            "B's worker did not keep the Japanese growth page");
   await (await first.createCDPSession()).send("Network.clearBrowserCache");
   server.close();
   await first.reload();
