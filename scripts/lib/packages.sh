@@ -122,9 +122,15 @@ lock_files() {
 lock_holder() {
   local files places pid command
   mapfile -t files < <(lock_files)
-  places=$(stat -c '%Hd %Ld %i' "${files[@]}" 2>/dev/null | while read -r major minor inode; do
-    printf '%02x:%02x:%s\n' "$major" "$minor" "$inode"
-  done) || true
+  # Each file as /proc/locks names it, by its file system's device and its
+  # inode: the device stat gives, and the one its mount gives, which is the
+  # file system's own where stat's is not (a btrfs subvolume's files).
+  places=$(for file in "${files[@]}"; do
+    inode=$(stat -c %i "$file") || continue
+    { stat -c '%Hd:%Ld' "$file" && findmnt -n -o MAJ:MIN --target "$file"; } | tr -d ' ' | while IFS=: read -r major minor; do
+      printf '%02x:%02x:%s\n' "$major" "$minor" "$inode"
+    done
+  done 2>/dev/null) || true
   [ -n "$places" ] || return 1
   pid=$(awk -v places="$places" 'BEGIN { n = split(places, list); for (i = 1; i <= n; i++) wanted[list[i]] = 1 }
     ($2 == "POSIX" || $2 == "OFDLCK") && $6 in wanted { print $5; exit }' /proc/locks 2>/dev/null)
