@@ -61,30 +61,33 @@ locked "$source_lists.lock" kept_freeglut
 link_kept "$freeglut" "$KEPT"
 rm -rf "$out/apt"
 
-# A desktop's locale, en_US.UTF-8, of the build tree's own (LOCPATH): the
-# zip's check runs in it, as on a user's machine.
-[ -d "$out/locale/en_US.UTF-8" ] || { mkdir -p "$out/locale" && localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"; }
-
-# Wine's prefix: the first start sets one up for some seconds, and tests
-# started side by side must not all do that at once. One is made for each
-# version of Wine and kept in the cache folder; this build has a copy of it,
-# which its tests write to. Its server lingers a few seconds after that and
-# then ends; a test that reached it meanwhile lost its connection ("recvmsg:
-# Connection reset by peer", seen once on a fresh prefix), so the making
-# waits for the end.
 wine_settings=(WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
 wine=(env WINEPREFIX="$out/wine" "${wine_settings[@]}" /usr/lib/wine/wine64)
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DFreeGLUT_DIR="$freeglut/lib/cmake/FreeGLUT" -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${wine[*]}")" \
+  "${COMPILER_CACHE_SETTINGS[@]}" "$@" >/dev/null
+
+# The tests need the rest, before the build, which lists them under Wine; a
+# build without them (-DWAVE1D_TESTS=OFF) does not. A desktop's locale,
+# en_US.UTF-8, of the build tree's own (LOCPATH): the zip's check runs in
+# it, as on a user's machine. Wine's prefix: the first start sets one up for
+# some seconds, and tests started side by side must not all do that at once.
+# One is made for each version of Wine and kept in the cache folder; this
+# build has a copy of it, which its tests write to. Its server lingers a few
+# seconds after that and then ends; a test that reached it meanwhile lost its
+# connection ("recvmsg: Connection reset by peer", seen once on a fresh
+# prefix), so the making waits for the end.
 make_wine_prefix() {
   env WINEPREFIX="$1" "${wine_settings[@]}" /usr/lib/wine/wine64 wineboot --init &&
     WINEPREFIX=$1 /usr/lib/wine/wineserver64 -w
 }
-kept wine-prefix "$(/usr/lib/wine/wine64 --version
-  dpkg-query -W -f '${db:Status-Abbrev}${Package} ${Version}\n' 'wine*' 'libwine*' | grep '^ii'
-  declare -f make_wine_prefix; echo "${wine_settings[*]}")" make_wine_prefix
-copy_kept "$out/wine" "$KEPT"  # 700 MB, nearly all of it Wine's DLLs
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DFreeGLUT_DIR="$freeglut/lib/cmake/FreeGLUT" -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${wine[*]}")" \
-  "${COMPILER_CACHE_SETTINGS[@]}" "$@" >/dev/null
+if ! grep -qx 'WAVE1D_TESTS:BOOL=OFF' "$out/CMakeCache.txt"; then
+  [ -d "$out/locale/en_US.UTF-8" ] || { mkdir -p "$out/locale" && localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"; }
+  kept wine-prefix "$(/usr/lib/wine/wine64 --version
+    dpkg-query -W -f '${db:Status-Abbrev}${Package} ${Version}\n' 'wine*' 'libwine*' | grep '^ii'
+    declare -f make_wine_prefix; echo "${wine_settings[*]}")" make_wine_prefix
+  copy_kept "$out/wine" "$KEPT"  # 700 MB, nearly all of it Wine's DLLs
+fi
 cmake --build "$out" -j"$(nproc)"
-(cd "$out" && cpack -G ZIP >/dev/null)
+scripts/lib/windows_zip.sh "$out" >/dev/null
 ls -l "$out"/wave1d.exe "$out"/wave1d-*.zip
