@@ -39,12 +39,15 @@ umask 022
 version=$(sed -n 's/^project(wave1d VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "CMakeLists.txt's project() names no version" >&2; exit 1; }
 
-# A folder made here has no tests; one made before keeps its settings.
+# Each folder with the settings the test command gives it, so that ccache
+# hands the objects of one to the other (warnings are errors where it makes
+# them so). A folder made here has no tests; one made before keeps them.
 tests_off_if_new() { [ -e "$1/CMakeCache.txt" ] || echo -DWAVE1D_TESTS=OFF; }
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release $(tests_off_if_new build) "${COMPILER_CACHE_SETTINGS[@]}" >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DWAVE1D_WERROR=ON $(tests_off_if_new build) \
+  "${COMPILER_CACHE_SETTINGS[@]}" >/dev/null
 cmake --build build -j"$(nproc)" >/dev/null
 scripts/cross.sh $(tests_off_if_new build-arm64) >/dev/null
-scripts/windows.sh $(tests_off_if_new build-windows) >/dev/null
+scripts/windows.sh -DWAVE1D_WERROR=ON $(tests_off_if_new build-windows) >/dev/null
 scripts/web.sh $(tests_off_if_new build-web) >/dev/null
 python3 scripts/lib/release_flags.py . build build-arm64 build-windows build-web build-web-simd
 (cd build && cpack -G DEB >/dev/null)
