@@ -36,8 +36,9 @@ fi
 . scripts/lib/source_date.sh
 # Folders and files made here are rwxr-xr-x and rw-r--r--, whoever runs it.
 umask 022
-version=$(sed -n 's/^project(wave1d VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "CMakeLists.txt's project() names no version" >&2; exit 1; }
+# The version CMakeLists.txt gives, whose changelog entry must be written.
+. scripts/lib/version.sh
+scripts/release_notes.sh >/dev/null
 
 # Each folder with the settings the test command gives it, so that ccache
 # hands the objects of one to the other (warnings are errors where it makes
@@ -54,8 +55,9 @@ python3 scripts/lib/release_flags.py . build build-arm64 build-windows build-web
 
 rm -rf dist
 mkdir dist
-cp public/wave1d.html "dist/wave1d-$version.html"
-python3 scripts/lib/zip_folder.py public "dist/wave1d-$version-site.zip" >/dev/null
-cp "build-windows/wave1d-$version-windows-x86_64.zip" "build/wave1d_${version}_amd64.deb" \
-  "build-arm64/wave1d_${version}_arm64.deb" dist/
-(cd dist && sha256sum -- * >SHA256SUMS && cat SHA256SUMS)
+cp public/wave1d.html "dist/wave1d-$VERSION.html"
+python3 scripts/lib/zip_folder.py public "dist/wave1d-$VERSION-site.zip" >/dev/null
+cp "build-windows/wave1d-$VERSION-windows-x86_64.zip" "build/wave1d_${VERSION}_amd64.deb" \
+  "build-arm64/wave1d_${VERSION}_arm64.deb" dist/
+# In the names' byte order, whatever the locale.
+(cd dist && LC_ALL=C && sha256sum -- * >SHA256SUMS && cat SHA256SUMS)

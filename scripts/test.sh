@@ -159,8 +159,10 @@ wait $elsewhere || status=1
   exit 1
 }
 
-# Every compile of the run is done by now: the suite only runs tests.
+# Every compile of the run is done by now: the suite only runs tests (and
+# the workflows' check its linter).
 cache_summary
+(cd tests/workflows && npm ci --no-audit --no-fund >/dev/null)
 echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) s so far)"
 suite_status=0
 (cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web|long' --output-on-failure) || suite_status=$?
