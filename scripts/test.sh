@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine and runs every check in stages, three lanes side
 # by side: (1) the suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the same bits from Clang, -march=native and 32-bit x86 builds, then
-# the release made in a clone elsewhere, two hours later by its clock; (2) the
+# then the same bits from Clang, -march=native and 32-bit x86 builds; (2) the
 # arm64 build with its unit tests under qemu and its package, then the web
 # build with its unit tests under Node, then the page in three browser
 # engines; (3) the optimised build, its soak tests and its long model runs,
-# then the Windows build with its unit tests under Wine and its zip. Then
+# then the Windows build with its unit tests under Wine and its zip, then
+# the release made in a clone elsewhere, two hours later by its clock. Then
 # the release (scripts/release.sh) from these builds into dist/, which must
 # be byte for byte the clone's. Last the rest of the optimised build's suite
 # (unit and window tests, the unit tests and the program on other processors
@@ -122,7 +122,8 @@ optimised_lane() {
   local soaking=$! built=0 rest=0
   stage build cmake --build build -j"$jobs" || built=$?
   echo $built >"$logs/build.status"
-  { [ $built -eq 0 ] && stage long long_runs && stage windows windows; } || rest=1
+  { [ $built -eq 0 ] && stage long long_runs && stage windows windows &&
+    stage release-elsewhere tests/release/release_elsewhere.sh build-release-elsewhere; } || rest=1
   wait $soaking && [ $rest -eq 0 ]
 }
 browsers() {
@@ -139,9 +140,8 @@ cache_summary() {
 
 started=$SECONDS
 rm -f "$logs/build.status"
-{ stage sanitizers sanitizers && stage same-bits scripts/same_bits.sh &&
-  stage release-elsewhere tests/release/release_elsewhere.sh build-release-elsewhere; } &
-elsewhere=$!
+{ stage sanitizers sanitizers && stage same-bits scripts/same_bits.sh; } &
+sanitizer_lane=$!
 lanes=()
 { stage arm64 arm64 && stage web web && stage browsers browsers; } &
 lanes+=($!)
@@ -150,9 +150,10 @@ lanes+=($!)
 status=0
 for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
 # The release from this run's builds, once the browsers are done with
-# public/, which it writes anew; then the same bytes from a clone elsewhere.
+# public/, which it writes anew (beside the sanitizer lane, the longest);
+# then the same bytes from the clone elsewhere.
 [ $status -ne 0 ] || stage release scripts/release.sh --uncommitted || status=1
-wait $elsewhere || status=1
+wait $sanitizer_lane || status=1
 [ $status -ne 0 ] || stage same-release tests/release/compare_releases.sh dist build-release-elsewhere || status=1
 [ $status -eq 0 ] || {
   cache_summary
