@@ -150,7 +150,7 @@ lanes+=($!)
 status=0
 for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
 # The release from this run's builds, once the browsers are done with
-# public/, which it writes anew (beside the sanitizer lane, the longest);
+# public/, which it writes anew (beside the sanitizer lane, the slowest);
 # then the same bytes from the clone elsewhere.
 [ $status -ne 0 ] || stage release scripts/release.sh --uncommitted || status=1
 wait $sanitizer_lane || status=1
