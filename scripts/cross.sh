@@ -18,5 +18,7 @@ make_sysroot "$PWD/build-arm64/sysroot" arm64 "${ARM64_SYSROOT_PACKAGES[@]}"
 cmake -S . -B build-arm64 -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/aarch64-linux-gnu.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_SYSROOT="$PWD/build-arm64/sysroot" "${COMPILER_CACHE_SETTINGS[@]}" "$@" >/dev/null
 cmake --build build-arm64 -j"$(nproc)"
+# Its files dated by the last commit (scripts/lib/source_date.sh): the same bytes whenever it is made.
+. scripts/lib/source_date.sh
 (cd build-arm64 && cpack -G DEB >/dev/null)
 ls build-arm64/*.deb

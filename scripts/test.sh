@@ -5,13 +5,15 @@
 # arm64 build with its unit tests under qemu and its package, then the web
 # build with its unit tests under Node, then the page in three browser
 # engines; (3) the optimised build, its soak tests and its long model runs,
-# then the Windows build with its unit tests under Wine and its zip. Last
-# the rest of the optimised build's suite (unit and window tests, the unit
-# tests and the program on other processors under qemu, the Windows program
-# under Wine, valgrind, formatting, clang-tidy, the package), ending in
-# CTest's summary. Each stage's time is printed; a failed stage prints the
-# end of its log, which names the failed tests. Before the suite, what ccache
-# gave this run.
+# then the Windows build with its unit tests under Wine and its zip, then
+# the release made in a clone elsewhere, two hours later by its clock. Then
+# the release (scripts/release.sh) from these builds into dist/, which must
+# be byte for byte the clone's. Last the rest of the optimised build's suite
+# (unit and window tests, the unit tests and the program on other processors
+# under qemu, the Windows program under Wine, valgrind, formatting,
+# clang-tidy, the workflows, the package), ending in CTest's summary. Each
+# stage's time is printed; a failed stage prints the end of its log, which
+# names the failed tests. Before the suite, what ccache gave this run.
 #
 # Compiled objects and slow set-ups are kept between runs and clones in the
 # user's cache folder (scripts/lib/caches.sh); `scripts/test.sh
@@ -30,7 +32,7 @@ fi
 # Marks everything this command starts, for the leftover check at the end.
 export WAVE1D_TEST_RUN="$$-$(date +%s%N)"
 need_packages "the test command" "${BUILD_PACKAGES[@]}" "${UNIT_TEST_PACKAGES[@]}" \
-  xvfb libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps ccache
+  xvfb libxtst-dev clang clang-format clang-tidy valgrind dpkg-dev file desktop-file-utils procps ccache faketime
 need_packages "the arm64 build" "${ARM64_PACKAGES[@]}"
 need_packages "the 32-bit x86 build" "${I686_PACKAGES[@]}"
 need_packages "the web build" "${WEB_PACKAGES[@]}"
@@ -120,7 +122,8 @@ optimised_lane() {
   local soaking=$! built=0 rest=0
   stage build cmake --build build -j"$jobs" || built=$?
   echo $built >"$logs/build.status"
-  { [ $built -eq 0 ] && stage long long_runs && stage windows windows; } || rest=1
+  { [ $built -eq 0 ] && stage long long_runs && stage windows windows &&
+    stage release-elsewhere tests/release/release_elsewhere.sh build-release-elsewhere; } || rest=1
   wait $soaking && [ $rest -eq 0 ]
 }
 browsers() {
@@ -137,22 +140,30 @@ cache_summary() {
 
 started=$SECONDS
 rm -f "$logs/build.status"
-lanes=()
 { stage sanitizers sanitizers && stage same-bits scripts/same_bits.sh; } &
-lanes+=($!)
+sanitizer_lane=$!
+lanes=()
 { stage arm64 arm64 && stage web web && stage browsers browsers; } &
 lanes+=($!)
 optimised_lane &
 lanes+=($!)
 status=0
 for lane in "${lanes[@]}"; do wait "$lane" || status=1; done
+# The release from this run's builds, once the browsers are done with
+# public/, which it writes anew (beside the sanitizer lane, the slowest);
+# then the same bytes from the clone elsewhere.
+[ $status -ne 0 ] || stage release scripts/release.sh --uncommitted || status=1
+wait $sanitizer_lane || status=1
+[ $status -ne 0 ] || stage same-release tests/release/compare_releases.sh dist build-release-elsewhere || status=1
 [ $status -eq 0 ] || {
   cache_summary
   exit 1
 }
 
-# Every compile of the run is done by now: the suite only runs tests.
+# Every compile of the run is done by now: the suite only runs tests (and
+# the workflows' check its linter).
 cache_summary
+(cd tests/workflows && npm ci --no-audit --no-fund >/dev/null)
 echo "== suite: the rest of the optimised build's tests ($((SECONDS - started)) s so far)"
 suite_status=0
 (cd build && ctest --no-tests=error -j"$jobs" -LE 'soak|web|long' --output-on-failure) || suite_status=$?

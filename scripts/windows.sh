@@ -62,20 +62,23 @@ locked "$source_lists.lock" kept_freeglut
 link_kept "$freeglut" "$KEPT"
 rm -rf "$out/apt"
 
-# A desktop's locale, en_US.UTF-8, of the build tree's own (LOCPATH): the
-# zip's check runs in it, as on a user's machine.
-[ -d "$out/locale/en_US.UTF-8" ] || { mkdir -p "$out/locale" && localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"; }
-
-# Wine's prefix: the first start sets one up for some seconds, and tests
-# started side by side must not all do that at once. One is made for each
-# version of what it is made from and kept in the cache folder; this build
-# has a copy of it, which its tests write to.
 wine=(env WINEPREFIX="$out/wine" "${wine_settings[@]}" "$WINE64")
-kept wine-prefix "$(wine_prefix_input)" make_wine_prefix
-copy_kept "$out/wine" "$KEPT"  # 700 MB, nearly all of it Wine's DLLs
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DFreeGLUT_DIR="$freeglut/lib/cmake/FreeGLUT" -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${wine[*]}")" \
   "${COMPILER_CACHE_SETTINGS[@]}" "$@" >/dev/null
+
+# The tests need the rest, before the build, which lists them under Wine; a
+# build without them (-DWAVE1D_TESTS=OFF) does not. A desktop's locale,
+# en_US.UTF-8, of the build tree's own (LOCPATH): the zip's check runs in
+# it, as on a user's machine. Wine's prefix: the first start sets one up for
+# some seconds, and tests started side by side must not all do that at once.
+# One is made for each version of what it is made from and kept in the
+# cache folder; this build has a copy of it, which its tests write to.
+if ! grep -qx 'WAVE1D_TESTS:BOOL=OFF' "$out/CMakeCache.txt"; then
+  [ -d "$out/locale/en_US.UTF-8" ] || { mkdir -p "$out/locale" && localedef -i en_US -f UTF-8 "$out/locale/en_US.UTF-8"; }
+  kept wine-prefix "$(wine_prefix_input)" make_wine_prefix
+  copy_kept "$out/wine" "$KEPT"  # 700 MB, nearly all of it Wine's DLLs
+fi
 cmake --build "$out" -j"$(nproc)"
-(cd "$out" && cpack -G ZIP >/dev/null)
+scripts/lib/windows_zip.sh "$out" >/dev/null
 ls -l "$out"/wave1d.exe "$out"/wave1d-*.zip

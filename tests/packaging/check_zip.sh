@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows zip from the build tree given and checks what it holds:
+# Makes the Windows zip of the build tree given, as scripts/windows.sh does,
+# and checks what it holds:
 # one wave1d.exe, with the program's icon and the version given, that needs
 # no DLL but Windows' own; its launcher; the text on how to run it; the licences.
 # Usage: check_zip.sh BUILD VERSION
@@ -8,8 +9,7 @@ build=$1
 version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$build" && cpack -G ZIP -B "$work" >/dev/null)
-zip=$(ls "$work"/*.zip)
+zip=$("$(dirname "$0")/../../scripts/lib/windows_zip.sh" "$build" "$work")
 fail() { echo "FAILED: $1"; exit 1; }
 # In bytes' order, as the list below is, whatever the locale's collation.
 listing=$(unzip -Z1 "$zip" | sed 's|^[^/]*/||' | grep -v '/$' | LC_ALL=C sort)
