@@ -5,7 +5,8 @@
 # starts a session of its own, and nothing else carries it: a user's own
 # wave1d or Xvfb in the same login session is not a leftover. Browsers
 # rewrite their environment's memory for their process titles, so they are
-# known instead by the profile folders the browser tests give them.
+# known instead by the profile folders the browser tests give them, named
+# for the run (tests/web/common.mjs).
 
 LEFTOVER_NAMES='^(Xvfb|wave1d|near_overflow|qemu-aarch64|qemu-x86_64|qemu-i386|WebKitWebDriver|MiniBrowser|WebKitWebProcess|wineserver64|.*\.exe)$'
 
@@ -22,5 +23,5 @@ left_running() {
     name=$(head -zn 1 "/proc/$pid/cmdline" 2>/dev/null | tr -d '\0' | sed 's|.*[/\\]||')
     [[ $name =~ $LEFTOVER_NAMES ]] && echo "$pid $name"
   done | sort -n
-  pgrep -a -f -- '/wave1d-web-[^ /]*/profile-' || true
+  pgrep -a -f -- "/wave1d-web-$WAVE1D_TEST_RUN-[^ /]*/profile" || true
 }

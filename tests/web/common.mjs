@@ -32,8 +32,10 @@ export async function waitFor(condition, patience = PATIENCE_MS) {
   }
 }
 
+// Named for the test command's run, whose leftover check finds by it the
+// browsers it started (scripts/lib/leftovers.sh).
 export function workFolder() {
-  return fs.mkdtempSync(path.join(os.tmpdir(), "wave1d-web-"));
+  return fs.mkdtempSync(path.join(os.tmpdir(), `wave1d-web-${process.env.WAVE1D_TEST_RUN ?? "alone"}-`));
 }
 
 // The site's files only (a folder's index.html for the folder, as static
