@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds wave1d for web browsers and writes the site into public/, apart
-# from the build trees: index.html with its style (page.css), its script
-# (main.js, the page's modules bundled) and its words in English and
-# Japanese (words/), wave1d.js, wave1d.wasm and, in simd/, the program
+# from the build trees: index.html with its style and its script inside it
+# (web/page.css, and web/main.js with the modules it imports, bundled), its
+# words in English and Japanese (words/), wave1d.js, wave1d.wasm and, in simd/, the program
 # built with WebAssembly SIMD, which the page chooses where the browser
 # supports it; growth.html and growth.ja.html, why the wave blows up, with
 # their pictures (from docs/growth.md and docs/growth.ja.md); the web app's
@@ -39,17 +39,19 @@ done
 cmp build-web/wave1d.js build-web-simd/wave1d.js
 rm -rf public
 mkdir -p public/simd
-cp -r web/index.html web/words web/icons web/manifest.webmanifest build-web/wave1d.js build-web/wave1d.wasm public/
+cp -r web/words web/icons web/manifest.webmanifest build-web/wave1d.js build-web/wave1d.wasm public/
 cp build-web-simd/wave1d.wasm public/simd/
 cp packaging/wave1d.svg public/icons/
 # The page's script, its modules bundled into one (web/main.js and what it
-# imports), and its style, each made small, as Debian's esbuild does it.
-esbuild web/main.js --bundle --format=esm --minify --charset=utf8 --log-level=warning --outfile=public/main.js
-esbuild web/page.css --minify --charset=utf8 --log-level=warning --outfile=public/page.css
+# imports), and its style, each made small, as Debian's esbuild does it, and
+# put inside the page.
+esbuild web/main.js --bundle --format=esm --minify --charset=utf8 --log-level=warning --outfile=build-web/page/main.js
+esbuild web/page.css --minify --charset=utf8 --log-level=warning --outfile=build-web/page/page.css
+python3 web/inline_page.py web/index.html build-web/page/page.css build-web/page/main.js public/index.html
 # The growth pages from their Markdown, with Debian's own Python and its libraries.
 /usr/bin/python3 web/growth_page.py web/words public build-web/growth-sections.html docs/growth.md docs/growth.ja.md
-python3 web/single_file.py web/index.html public/page.css public/main.js web/words build-web/wave1d.js \
-  build-web/wave1d.wasm build-web-simd/wave1d.wasm build-web/growth-sections.html public/wave1d.html
+python3 web/single_file.py public/index.html web/words build-web/wave1d.js build-web/wave1d.wasm \
+  build-web-simd/wave1d.wasm build-web/growth-sections.html public/wave1d.html
 # A release: every file named by its content's revision, with the program's
 # version, and the offline worker that keeps it (sw.js).
 /usr/bin/python3 web/release.py public "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-web/CMakeCache.txt)"
@@ -65,8 +67,7 @@ size() {
   printf '%8d bytes, %7d gzipped  %s\n' "$bytes" "$gzipped" "$*"
 }
 cd public
-visit=(index.html page.css main.js words/*.json manifest.webmanifest sw.js icons/wave1d.svg icons/wave1d-192.png
-  wave1d.js)
+visit=(index.html words/*.json manifest.webmanifest sw.js icons/wave1d.svg icons/wave1d-192.png wave1d.js)
 size "${visit[@]}" wave1d.wasm
 size "${visit[@]}" simd/wave1d.wasm
 size growth.html growth.ja.html growth-*.svg growth-*.png

@@ -88,7 +88,8 @@ export class Controls {
     return this.jump?.done ?? Promise.resolve();
   }
   // To frame `target` (a number parseFrame gave), from the start. Resolves
-  // to the frame drawn: `target`, or the frame reached when cancelled.
+  // to the frame drawn: `target`, or the frame reached when cancelled; null
+  // when Reset ended it.
   goTo(target) {
     if (this.jumping) return this.jump.done;
     const { program, clock } = this;
@@ -107,7 +108,7 @@ export class Controls {
         if (clock.now() - started >= PROGRESS_AFTER_MS) this.report({ frame: jump.frame, target });
         await clock.pause();
       }
-      if (jump.dropped) return jump.frame;
+      if (jump.dropped) return null;
       // A click on the wave meanwhile may have started it: a jump ends stopped.
       program.stop();
       this.jump = null;

@@ -17,6 +17,7 @@ const addressOf = (file) => release.files?.[file] ?? file;
 const remembered = (key) => { try { return localStorage.getItem(key) === "on"; } catch { return false; } };
 const remember = (key, on) => { try { localStorage.setItem(key, on ? "on" : "off"); } catch {} };
 const BESIDE = "wave1d-beside", FIT = "wave1d-fit";
+const CATCH_UP_IN_A_JUMP_MS = 2;
 
 let words = null;  // the words shown; nothing is written before they are in
 let Module = null;  // the program, once it runs
@@ -28,7 +29,10 @@ let lastTold = null;  // what a screen reader was last told, again in a new lang
 
 // What the canvas shows goes into the readout and is shown four times a
 // second, and at once after a frame drawn while stopped, the captions with
-// it, so that one frame number is on the screen at a time.
+// it, so that one frame number is on the screen at a time. It is written
+// again only when it has changed (`stale`). During a jump the canvas keeps
+// its frame, and the readout as it was then (`frozen`), in any language.
+let stale = true, frozen = null;
 function told(news) {
   if (!news.length) return;
   lastTold = news.at(-1);
@@ -38,23 +42,33 @@ function recordShown(frame) {
   told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(),
                       textbook.on && textbook.drawn === frame ? Module._wave1dTextbookLargest() : undefined));
 }
+// What the page shows now: the readout, and the frame and scale of each canvas.
+function shown() {
+  const latest = readout.latest && { ...readout.latest };
+  return { readout: Object.assign(Object.create(Readout.prototype), readout, { latest }), textbookDrawn: textbook.drawn,
+           scale: Module._wave1dScaleShown(), textbookScale: textbook.scale };
+}
+let presented = null;  // the textbook scheme's frame as last written
 function present() {
-  // A jump records the frames it passes; the canvas shows the last drawn until it ends.
-  if (controls.jumping) return showAnimating();
-  const frame = Module._wave1dFramesShown() - 1;
-  if (frame >= 0 && frame !== readout.latest?.frame) recordShown(frame);
-  if (!words || !readout.latest) return;
-  show(document, readout, words);
-  const count = (n) => n.toLocaleString(words.locale);
-  element("program-caption").textContent = words.programCaption.replace("{frame}", count(readout.latest.frame));
-  element("textbook-caption").textContent = textbook.drawn >= readout.latest.frame
-    ? words.textbookCaption.replace("{frame}", count(readout.latest.frame))
-    : words.textbookCatchingUp.replace("{frame}", count(Math.max(textbook.drawn, 0)))
-      .replace("{target}", count(readout.latest.frame));
-  const fitted = element("fit-switch").checked;
-  element("fit-range").textContent = fitted ? rangeText(Module._wave1dScaleShown(), words, number) : "";
-  element("textbook-range").textContent = fitted && textbook.drawn >= 0 ? rangeText(textbook.scale, words, number) : "";
+  if (!controls.jumping) {
+    const frame = Module._wave1dFramesShown() - 1;
+    if (frame >= 0 && frame !== readout.latest?.frame) recordShown(frame);
+    if (readout.latest?.frame !== presented?.frame || textbook.drawn !== presented?.textbookDrawn) stale = true;
+  }
   showAnimating();
+  if (!stale || !words || !readout.latest) return;
+  stale = false;
+  const { readout: what, textbookDrawn, scale, textbookScale } = controls.jumping ? frozen : shown();
+  presented = { frame: what.latest.frame, textbookDrawn };
+  show(document, what, words);
+  const count = (n) => n.toLocaleString(words.locale), frame = what.latest.frame;
+  element("program-caption").textContent = words.programCaption.replace("{frame}", count(frame));
+  element("textbook-caption").textContent = textbookDrawn >= frame
+    ? words.textbookCaption.replace("{frame}", count(frame))
+    : words.textbookCatchingUp.replace("{frame}", count(Math.max(textbookDrawn, 0))).replace("{target}", count(frame));
+  const fitted = element("fit-switch").checked;
+  element("fit-range").textContent = fitted ? rangeText(scale, words, number) : "";
+  element("textbook-range").textContent = fitted && textbookDrawn >= 0 ? rangeText(textbookScale, words, number) : "";
 }
 
 // Start and Stop are one button, named for what it does next.
@@ -79,6 +93,7 @@ function beside(on) {
   plot.dataset.wordsAriaLabel = on ? "plotLabelBeside" : "plotLabel";
   if (words) plot.setAttribute("aria-label", words[plot.dataset.wordsAriaLabel]);
   readout.beside = on;
+  stale = true;
   if (Module) {
     textbook.follow();
     present();
@@ -93,6 +108,7 @@ function fit(on) {
   element("fit-switch").checked = on;
   document.documentElement.classList.toggle("fitted", on);
   textbook.fit(on);
+  stale = true;
   if (!Module) return;
   Module._wave1dFitToView(on);
   present();
@@ -113,15 +129,18 @@ const controls = new Controls({
     Module._wave1dRestart();
     textbook.restart();
     readout.reset();
+    stale = true;
     lastTold = null;
     element("spoken").textContent = "";
   },
   passFrame: () => {
     Module._wave1dPassFrame();
     const frame = Module._wave1dFramesShown() - 1;
-    if (textbook.on) told(textbook.advanceTo(frame));
-    told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(),
-                        textbook.on ? Module._wave1dTextbookLargest() : undefined));
+    // Turned on during the jump, the textbook scheme catches up a little with each frame passed.
+    if (textbook.on) told(textbook.advanceTo(frame, CATCH_UP_IN_A_JUMP_MS));
+    const textbookLargest = textbook.on && Module._wave1dTextbookFrame() === frame ? Module._wave1dTextbookLargest()
+      : undefined;
+    told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(), textbookLargest));
   },
   draw: () => {
     frameAsked = true;
@@ -163,11 +182,13 @@ element("go-to").addEventListener("submit", async (event) => {
   if (wanted.problem)
     return say(wanted.problem, { text: input.value.trim() });
   say();
+  frozen = shown();
   const going = controls.goTo(wanted.frame);
   showAnimating();
   const reached = await going;
-  if (reached !== wanted.frame) say("jumpCancelled", { frame: reached });
-  else say();
+  frozen = null;
+  if (reached === null) return;  // ended by Reset, which said what there is to say
+  say(reached === wanted.frame ? "goToHint" : "jumpCancelled", { frame: reached });
 });
 
 // The words, and everything written in them.
@@ -177,6 +198,7 @@ startWords(release, addressOf, (chosen) => {
     option.textContent = option.value === "0" ? words.speedDisplay : words.speedFps.replace("{fps}", option.value);
   say(...said);
   shownAnimating = null;
+  stale = true;
   if (lastTold) element("spoken").textContent = tell(lastTold, readout, words);
   if (Module) present();
 }).finally(() => document.documentElement.classList.remove("wordless"));
@@ -250,6 +272,7 @@ window.wave1dPage = {
   readout,
   showFrame: (frame, largest, nans, textbookLargest) => {
     told(readout.record(frame, largest, nans, textbookLargest));
+    stale = true;
     if (words) show(document, readout, words);
   },
   plot: () => plotOn(element("plot"), readout, words),

@@ -161,6 +161,25 @@ export function tell(what, readout, words) {
   return fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).spoken });
 }
 
+// Of a polyline's points, in order, at most the first, the lowest, the
+// highest and the last in each column of pixels: the line through them
+// covers the pixels the line through all of them would, and drawing it costs
+// no more after a jump through a hundred thousand frames than at the start.
+function thinned(points) {
+  const kept = [];
+  for (let start = 0; start < points.length;) {
+    const column = Math.floor(points[start][0]);
+    let end = start, low = start, high = start;
+    for (; end < points.length && Math.floor(points[end][0]) === column; ++end) {
+      if (points[end][1] < points[low][1]) low = end;
+      if (points[end][1] > points[high][1]) high = end;
+    }
+    for (const i of new Set([start, Math.min(low, high), Math.max(low, high), end - 1])) kept.push(points[i]);
+    start = end;
+  }
+  return kept;
+}
+
 // The plot of the largest value against frame on a log scale, in canvas
 // pixels for text of `font` pixels: the box, its labels (the axes' ends and
 // titles) and the lines drawn in it, in order, each a polyline (the page's
@@ -199,9 +218,10 @@ export function plot(readout, width, height, scale, words, font = 12 * scale) {
     const at = (frame) => [x(frame), y(midLog + slope * (frame - midFrame))];
     if (start < end) lines.push({ name: "prediction", points: [at(start), at(end)], ...styles.prediction });
   }
-  lines.push({ name: "data", points: readout.samples.map(([frame], i) => [x(frame), y(logs[i])]), ...styles.data });
+  lines.push({ name: "data", points: thinned(readout.samples.map(([frame], i) => [x(frame), y(logs[i])])),
+               ...styles.data });
   if (textbook.length)
-    lines.push({ name: "textbook", points: textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])]),
+    lines.push({ name: "textbook", points: thinned(textbook.map(([frame], i) => [x(frame), y(textbookLogs[i])])),
                  ...styles.textbook });
   return { box: [left, top, right, bottom], labels, lines };
 }
@@ -217,7 +237,10 @@ export function plotOn(picture, readout, words) {
 function draw(picture, readout, words) {
   const { width, height, font, scale, box: [left, top, right, bottom], labels, lines } = plotOn(picture, readout, words);
   if (picture.width !== width || picture.height !== height) [picture.width, picture.height] = [width, height];
-  const context = picture.getContext("2d");
+  // Drawn by the processor, not the graphics card: so small a picture costs
+  // it a fraction of a millisecond, where the card's path (software on some
+  // machines) took tens of milliseconds a drawing from the wave's frames.
+  const context = picture.getContext("2d", { willReadFrequently: true });
   context.clearRect(0, 0, width, height);
   context.font = `${font}px sans-serif`;
   context.fillStyle = LABEL_COLOUR;
@@ -236,6 +259,9 @@ function draw(picture, readout, words) {
   context.beginPath();
   context.rect(left, top, right - left, bottom - top);
   context.clip();  // a line's width, at the box's edge, would reach past it
+  // Mitred, the corners of a curve that zigzags from frame to frame each
+  // reach far out and cost the browser a hundred times as much to draw.
+  context.lineJoin = "round";
   for (const { points, colour, width: lineWidth, dash } of lines) {
     Object.assign(context, { strokeStyle: colour, lineWidth }).setLineDash(dash);
     context.beginPath();

@@ -27,7 +27,7 @@ worker = open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "sw.js"),
 # growth pages, in every language) with every file they name, so that they
 # open offline without having been opened. Any other file of the site (the
 # other build) is kept once it is fetched.
-INSTALL = ["index.html", "page.css", "main.js", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
+INSTALL = ["index.html", "wave1d.js", "words/en.json", "words/ja.json", "manifest.webmanifest",
            "icons/wave1d.svg", "icons/wave1d-192.png"]
 # The worker itself, and the single file, to download: no release's files.
 APART = {"sw.js", "wave1d.html"}

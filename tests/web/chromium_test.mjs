@@ -378,15 +378,25 @@ describe("on a phone, by touch", () => {
                      ["none", "pan-y"]);
   });
 
-  // Sideways, a phone's screen holds the whole wave and the buttons under it.
+  // Sideways, a phone's screen holds the whole wave (or both) and the buttons under it.
   test("held sideways, the whole wave and the controls are on the screen, the buttons big enough for a finger", async () => {
-    await page.setViewport({ ...PHONE, width: 844, height: 390 });
-    await page.evaluate(() => document.getElementById("stage").scrollIntoView());
-    const boxes = await page.evaluate(() => ["canvas", "start-stop", "step", "reset", "speed", "frame-wanted", "go"].map(
-      (id) => JSON.parse(JSON.stringify(document.getElementById(id).getBoundingClientRect()))));
-    for (const { left, right, top, bottom } of boxes)
-      assert.ok(left >= 0 && right <= 844 && top >= -1 && bottom <= 390, `${left}..${right} x ${top}..${bottom}`);
-    assert.ok(boxes.slice(1).every(({ height }) => height >= 44), `${boxes.map(({ height }) => height)}`);
+    const inView = async (width, height, ids) => {
+      await page.setViewport({ ...PHONE, width, height });
+      await page.evaluate(() => document.getElementById("stage").scrollIntoView());
+      const boxes = await page.evaluate((list) => list.map((id) =>
+        JSON.parse(JSON.stringify(document.getElementById(id).getBoundingClientRect()))), ids);
+      boxes.forEach(({ left, right, top, bottom }, i) => assert.ok(left >= 0 && right <= width && top >= -1 && bottom <= height,
+        `${width} x ${height}: ${ids[i]} at ${left}..${right} x ${top}..${bottom}`));
+      return boxes;
+    };
+    const controls = ["start-stop", "step", "reset", "speed", "frame-wanted", "go"];
+    for (const [width, height] of [[844, 390], [740, 360], [568, 320]]) {
+      const boxes = await inView(width, height, ["canvas", ...controls]);
+      assert.ok(boxes.slice(1).every((box) => box.height >= 44), `${boxes.map((box) => box.height)}`);
+    }
+    await page.click("#beside-switch");
+    await inView(844, 390, ["canvas", "textbook-canvas", ...controls]);
+    await page.click("#beside-switch");
   });
 });
 
@@ -424,9 +434,14 @@ test("the controls: bad frames refused, Go to, Step, the fitted view, Reset, Spe
   assert.deepEqual([await matches(1301, true), await matches(1301)], [true, false], "not fitted to the view");
   assert.match(await page.$eval("#fit-range", (e) => e.textContent), /^y from −2\.\d+ to 2\.\d+$/);
   await page.click("#fit-switch");
+  // Reset in the middle of a jump ends it at frame 0, saying nothing of where it got to.
+  await goTo("100000");
+  assert.ok(await common.waitFor(() => page.$eval("#step", (b) => b.disabled)), "no jump under way");
   await page.click("#reset");
   await settled(0);
+  await common.pause(500);
   assert.ok(await matches(0), "Reset did not bring back the first frame");
+  assert.match((await said()).status, /^0 to 150,000/, "a word of the jump Reset ended");
   assert.equal(await page.evaluate(() => wave1dPage.readout.samples.length), 1, "the readout kept its history");
   // At 5 frames a second, by the page's own clock over three seconds.
   await page.select("#speed", "5");
