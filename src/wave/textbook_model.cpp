@@ -5,7 +5,7 @@
 void start(TextbookWave& wave) {
   writeInitialShape(wave.previous);
   wave.current = wave.previous;
-  writeShiftedSecondDifference(wave.stepMatrix, 2.0);
+  writeShiftedSecondDifference(wave.stepMatrix, 2.0, wave.stiffness);
 }
 
 void step(TextbookWave& wave) {
@@ -15,5 +15,5 @@ void step(TextbookWave& wave) {
 }
 
 void advance(TextbookWave& wave) {
-  for (int s = 0; s < STEPS_PER_FRAME; ++s) step(wave);
+  for (int s = 0; s < wave.stepsPerFrame; ++s) step(wave);
 }

@@ -12,28 +12,29 @@ void writeInitialShape(Vector& start) {
   start[200] = 0.0;
 }
 
-// Each entry is rounded once from shift + STIFFNESS * (entry of L): for a
-// shift of -1 that is -1.00005, 0.00005 and -1.0001 to the bit.
-void writeShiftedSecondDifference(Matrix& m, double shift) {
-  m(0, 0) = shift + STIFFNESS * -1.0;
-  m(0, 1) = STIFFNESS;
+// Each entry is rounded once from shift + stiffness * (entry of L): for a
+// shift of -1 and the program's STIFFNESS that is -1.00005, 0.00005 and
+// -1.0001 to the bit.
+void writeShiftedSecondDifference(Matrix& m, double shift, double stiffness) {
+  m(0, 0) = shift + stiffness * -1.0;
+  m(0, 1) = stiffness;
   for (std::int32_t r = 1; r < POINT_COUNT - 1; ++r) {
-    m(r, r - 1) = STIFFNESS;
-    m(r, r) = shift + STIFFNESS * -2.0;
-    m(r, r + 1) = STIFFNESS;
+    m(r, r - 1) = stiffness;
+    m(r, r) = shift + stiffness * -2.0;
+    m(r, r + 1) = stiffness;
   }
-  m(POINT_COUNT - 1, POINT_COUNT - 2) = STIFFNESS;
-  m(POINT_COUNT - 1, POINT_COUNT - 1) = shift + STIFFNESS * -1.0;
+  m(POINT_COUNT - 1, POINT_COUNT - 2) = stiffness;
+  m(POINT_COUNT - 1, POINT_COUNT - 1) = shift + stiffness * -1.0;
 }
 
 void ensureInitialized(WaveState& state) {
   if (state.initialized) return;
   // The program's scheme takes the second difference of the older level:
-  // stepMatrix = -I + STIFFNESS L multiplies u(n-1).
+  // stepMatrix = -I + c L multiplies u(n-1).
   writeInitialShape(state.previous);
   state.current = state.previous;
   state.shown = state.previous;
-  writeShiftedSecondDifference(state.stepMatrix, -1.0);
+  writeShiftedSecondDifference(state.stepMatrix, -1.0, state.stiffness);
   state.initialized = true;
 }
 
@@ -47,5 +48,5 @@ void step(WaveState& state) {
 }
 
 void advance(WaveState& state) {
-  for (int s = 0; s < STEPS_PER_FRAME; ++s) step(state);
+  for (int s = 0; s < state.stepsPerFrame; ++s) step(state);
 }

@@ -19,17 +19,20 @@ struct WaveState {
   Vector current{POINT_COUNT};     // the newest time level
   Vector shown{POINT_COUNT};       // what the next frame draws; equals current after a step
   Matrix stepMatrix{POINT_COUNT};  // constant after set-up
-  bool initialized = false;        // set-up has run; never reset
+  // The program's own run; only the web page chooses others, before set-up.
+  double stiffness = STIFFNESS;         // c, rounded into stepMatrix at set-up
+  int stepsPerFrame = STEPS_PER_FRAME;  // 1 <= stepsPerFrame
+  bool initialized = false;             // set-up has run; never reset
 };
 
 // The start every scheme shares: one period of a sine of amplitude 2 over the
 // first 101 points, zero beyond; `start` holds POINT_COUNT values.
 void writeInitialShape(Vector& start);
 
-// shift I + STIFFNESS L, L the second difference with reflecting ends (its
+// shift I + stiffness L, L the second difference with reflecting ends (its
 // end rows are (-1, 1) and (1, -1), so every row of L sums to zero); `m` is
 // POINT_COUNT square and all zeros.
-void writeShiftedSecondDifference(Matrix& m, double shift);
+void writeShiftedSecondDifference(Matrix& m, double shift, double stiffness);
 
 // The program's one wave, alive for the whole process.
 extern WaveState wave;
@@ -40,5 +43,5 @@ void ensureInitialized(WaveState& state);
 // One time step: next = 2.0 * current + stepMatrix * previous.
 void step(WaveState& state);
 
-// STEPS_PER_FRAME steps, back to back.
+// state.stepsPerFrame steps, back to back.
 void advance(WaveState& state);
