@@ -6,7 +6,8 @@ import { rangeText } from "./fit.js";
 import { RIGHT, listenForButtons } from "./gestures.js";
 import { keepOffline } from "./offline.js";
 import { startProgram, webglAvailable } from "./program.js";
-import { Readout, number, plotOn, show, tell } from "./readout.js";
+import { Readout, number, plotOn, runText, show, tell } from "./readout.js";
+import { COURANT_STOPS, OWN_RUN, isOwnRun, parseRun } from "./stability.js";
 import { TextbookView } from "./textbook.js";
 import { startWords } from "./words.js";
 
@@ -15,8 +16,8 @@ const canvas = element("canvas");
 const release = JSON.parse(element("release").textContent);
 const addressOf = (file) => release.files?.[file] ?? file;
 const remembered = (key) => { try { return localStorage.getItem(key) === "on"; } catch { return false; } };
-const remember = (key, on) => { try { localStorage.setItem(key, on ? "on" : "off"); } catch {} };
-const BESIDE = "wave1d-beside", FIT = "wave1d-fit";
+const remember = (key, on, value = on ? "on" : "off") => { try { localStorage.setItem(key, value); } catch {} };
+const BESIDE = "wave1d-beside", FIT = "wave1d-fit", RUN = "wave1d-run";
 const CATCH_UP_IN_A_JUMP_MS = 2;
 
 let words = null;  // the words shown; nothing is written before they are in
@@ -40,7 +41,13 @@ function told(news) {
 }
 function recordShown(frame) {
   told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(),
-                      textbook.on && textbook.drawn === frame ? Module._wave1dTextbookLargest() : undefined));
+                      textbook.on && textbook.drawn === frame ? textbook.largest() : undefined));
+}
+// Every frame drawn goes into the readout (a fit over a few hundred frames
+// needs them all), though it is shown only four times a second.
+function recordLatest() {
+  const frame = Module._wave1dFramesShown() - 1;
+  if (frame >= 0 && frame !== readout.latest?.frame) recordShown(frame);
 }
 // What the page shows now: the readout, and the frame and scale of each canvas.
 function shown() {
@@ -51,8 +58,7 @@ function shown() {
 let presented = null;  // the textbook scheme's frame as last written
 function present() {
   if (!controls.jumping) {
-    const frame = Module._wave1dFramesShown() - 1;
-    if (frame >= 0 && frame !== readout.latest?.frame) recordShown(frame);
+    recordLatest();
     if (readout.latest?.frame !== presented?.frame || textbook.drawn !== presented?.textbookDrawn) stale = true;
   }
   showAnimating();
@@ -126,9 +132,9 @@ const controls = new Controls({
   start: () => Module._wave1dStart(),
   stop: () => Module._wave1dStop(),
   restart: () => {
-    Module._wave1dRestart();
-    textbook.restart();
-    readout.reset();
+    Module._wave1dRestart(Number(run.c), run.steps);
+    textbook.restart(run);
+    readout.reset(run);
     stale = true;
     lastTold = null;
     element("spoken").textContent = "";
@@ -138,8 +144,7 @@ const controls = new Controls({
     const frame = Module._wave1dFramesShown() - 1;
     // Turned on during the jump, the textbook scheme catches up a little with each frame passed.
     if (textbook.on) told(textbook.advanceTo(frame, CATCH_UP_IN_A_JUMP_MS));
-    const textbookLargest = textbook.on && Module._wave1dTextbookFrame() === frame ? Module._wave1dTextbookLargest()
-      : undefined;
+    const textbookLargest = textbook.on && Module._wave1dTextbookFrame() === frame ? textbook.largest() : undefined;
     told(readout.record(frame, Module._wave1dLargestShown(), Module._wave1dNansShown(), textbookLargest));
   },
   draw: () => {
@@ -191,9 +196,61 @@ element("go-to").addEventListener("submit", async (event) => {
   say(reached === wanted.frame ? "goToHint" : "jumpCancelled", { frame: reached });
 });
 
+// The stability lesson: a Courant number and steps a frame for both
+// schemes, from the panel, the address (#nu=1.1&steps=1, for a link to a
+// run) or as last chosen; anything else is this program's own run, with a word.
+let run = OWN_RUN;
+let explored = ["", {}];  // what the panel's status line says: the words' key and its blanks
+function sayOfRun(key = "", values = {}) {
+  explored = [key, values];
+  if (words) element("explore-status").textContent = key ? words[key].replace(/\{(\w+)\}/g, (_, b) => values[b]) : "";
+}
+function showRun() {
+  document.documentElement.classList.toggle("explored", !isOwnRun(run));
+  element("courant").value = run.nu;
+  element("steps-per-frame").value = String(run.steps);
+  if (words) element("explored-run").textContent = words.explored.replace("{run}", runText(run, words));
+}
+function useRun(chosen, { problem = "", applied = false } = {}) {
+  run = chosen;
+  remember(RUN, true, `nu=${run.nu}&steps=${run.steps}`);
+  // The address names the run, unless it names a growth section of the single file.
+  if (location.hash === "" || /^#(nu|steps)=/.test(location.hash))
+    history.replaceState(null, "", isOwnRun(run) ? location.pathname + location.search : `#nu=${run.nu}&steps=${run.steps}`);
+  showRun();
+  if (problem) element("explore").open = true;
+  sayOfRun(problem || (applied ? "runApplied" : ""), { run: words ? runText(run, words) : "" });
+  if (Module) act(() => controls.reset())();
+}
+function runAsked() {
+  const address = new URLSearchParams(location.hash.slice(1));
+  if (address.has("nu") || address.has("steps")) return parseRun(address.get("nu"), address.get("steps"));
+  let stored = null;
+  try { stored = localStorage.getItem(RUN); } catch {}
+  const kept = new URLSearchParams(stored ?? "");
+  return stored ? parseRun(kept.get("nu"), kept.get("steps")) : { run: OWN_RUN };
+}
+element("explore-form").addEventListener("submit", (event) => {
+  event.preventDefault();
+  const input = element("steps-per-frame"), asked = parseRun(element("courant").value, input.value);
+  input.setAttribute("aria-invalid", String(Boolean(asked.problem)));
+  if (asked.problem) return sayOfRun("stepsTyped", { text: input.value.trim() });
+  useRun(asked.run, { applied: true });
+});
+for (const id of ["own-run", "back-to-own-run"]) element(id).addEventListener("click", () => useRun(OWN_RUN, { applied: true }));
+element("courant").replaceChildren(...COURANT_STOPS.map(({ nu }) => new Option(nu, nu)));
+
 // The words, and everything written in them.
 startWords(release, addressOf, (chosen) => {
   words = chosen;
+  for (const option of element("courant").options) {
+    const { nu, c } = COURANT_STOPS.find((stop) => stop.nu === option.value);
+    option.textContent = (nu === OWN_RUN.nu ? words.courantOwnOption : words.courantOption)
+      .replace("{nu}", nu).replace("{c}", c);
+  }
+  showRun();
+  if (explored[0] === "runApplied") explored[1].run = runText(run, words);
+  sayOfRun(...explored);
   for (const option of element("speed")?.options ?? [])
     option.textContent = option.value === "0" ? words.speedDisplay : words.speedFps.replace("{fps}", option.value);
   say(...said);
@@ -231,11 +288,16 @@ try {
 
 beside(remembered(BESIDE));
 fit(remembered(FIT));
+{
+  const asked = runAsked();
+  run = asked.run;
+  useRun(asked.run, { problem: asked.problem });
+}
 if (!webglAvailable()) {
   // Without WebGL the program cannot draw: say so where the wave would be, and stop.
   element("stage").replaceWith(element("no-webgl"));
   element("no-webgl").hidden = false;
-  for (const id of ["readout", "program-caption", "textbook", "switches", "controls", "go-to-status"]) element(id).remove();
+  for (const id of ["readout", "program-caption", "textbook", "switches", "controls", "go-to-status", "explore", "explored"]) element(id).remove();
 } else {
   // A frame is drawn only while WebGL is there and no jump is passing
   // frames; animating, when the pace chosen has its turn; stopped, the first
@@ -254,10 +316,12 @@ if (!webglAvailable()) {
       if (!Module) return;
       textbook.follow();
       if (!Module._wave1dAnimating()) present();
+      else if (!controls.jumping) recordLatest();
     },
   }, addressOf).then((running) => {
     Module = running;
     textbook.program = Module;
+    if (!isOwnRun(run)) act(() => controls.reset())();
     Module._wave1dFitToView(element("fit-switch").checked);
     textbook.follow();
     present();

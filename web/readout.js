@@ -1,12 +1,15 @@
 // What the readout under the canvas says, worked out apart from the page so
 // that Node can check it on the model's own values: the growth of the
 // largest |value| measured over the frames since the fastest mode took over,
+// for each scheme, beside what the mode analysis predicts for the run in use;
 // the plot's geometry, and the words shown and spoken, in the language of
 // the words given (web/words/). The page feeds it the frames the program
 // draws (record), with the textbook scheme's largest |value| at the same
 // frame while that scheme is shown beside it, and shows the result (show).
-const POINT_COUNT = 201, STEPS_PER_FRAME = 51;
-// Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth.
+import { OWN_RUN, isOwnRun, predicted } from "./stability.js";
+
+const POINT_COUNT = 201;
+// Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth in this program's own run.
 export const FASTEST_MODE = 1.005112;
 // The pulse's own largest value stays near its starting 2 (below 16 with
 // the fast modes on top); from ten times that, the fastest modes are what
@@ -19,6 +22,12 @@ const DOMINANT_LARGEST = 20;
 // of the model's frames sampled every 1 to 30 frames, from any frame
 // before the fastest modes dominate, lies within 0.0004 of their factor.
 const MEASURED_FRAMES = 1000;
+// Where the values would overflow before that (c = 0.01 at 51 steps a frame
+// overflows by frame 717), 300 frames, each recorded, come within 0.0003 of
+// the factor in the models' runs; fewer than that can be far off (after 40
+// frames at c = 0.25, 0.5%), and where not even these are left before the
+// overflow nothing is measured.
+const SHORT_MEASURED_FRAMES = 300;
 const MEASURED_SAMPLES = 10;
 // The two schemes part when one's largest value is this many times the other's.
 const APART = 10;
@@ -28,28 +37,44 @@ const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => va
 
 // Least-squares fit of ln(largest) against frame from the frame `origin`
 // on, kept as running sums of the frames counted from it, so that a long
-// run costs nothing more per frame.
+// run costs nothing more per frame. The modes next to the fastest grow
+// nearly as fast and go on adding to the largest value as a packet that
+// narrows as 1 / sqrt(frame): its peak grows by sqrt(frame / (frame + 1))
+// less than the fastest mode a frame, 0.05% short at frame 1,000 and 5% at
+// frame 10, so ln(largest) is fitted with ln(frame) / 2 added.
+// `span` is the frames it needs (null: too few are left before the overflow).
 class Fit {
-  constructor(origin) {
-    Object.assign(this, { origin, n: 0, x: 0, y: 0, xx: 0, xy: 0, last: origin });
+  constructor(origin, span, overflowNear) {
+    Object.assign(this, { origin, span, overflowNear, n: 0, x: 0, y: 0, xx: 0, xy: 0, plain: 0, last: origin });
   }
   add(frame, largest) {
-    const x = frame - this.origin, y = Math.log(largest);
-    this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y;
+    const x = frame - this.origin, plain = Math.log(largest), y = plain + Math.log(Math.max(frame, 1)) / 2;
+    this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y, this.plain += plain;
     this.last = frame;
   }
   // exp of the slope, with the frames it spans; null while too short to trust.
   measure() {
-    if (this.n < MEASURED_SAMPLES || this.last - this.origin < MEASURED_FRAMES) return null;
+    if (this.span === null || this.n < MEASURED_SAMPLES || this.last - this.origin < this.span) return null;
     const slope = (this.n * this.xy - this.x * this.y) / (this.n * this.xx - this.x * this.x);
-    const meanX = this.x / this.n, meanY = this.y / this.n;
+    const meanX = this.x / this.n, meanY = this.plain / this.n;
     return { factor: Math.exp(slope), from: this.origin, to: this.last,
              through: [this.origin + meanX, meanY / Math.LN10] };  // a point of the fitted line, log10
   }
 }
 
+// A fit from the frame whose largest value first reached DOMINANT_LARGEST,
+// over as many frames as the predicted growth leaves before the largest
+// double is passed.
+function fitFrom(frame, largest, factor) {
+  const overflowNear = frame + Math.log(Number.MAX_VALUE / largest) / Math.log(factor);
+  const enough = (span) => overflowNear - frame >= 1.1 * span;
+  const span = enough(MEASURED_FRAMES) ? MEASURED_FRAMES : enough(SHORT_MEASURED_FRAMES) ? SHORT_MEASURED_FRAMES : null;
+  return new Fit(frame, span, Math.floor(overflowNear));
+}
+
 export class Readout {
-  constructor() {
+  constructor(run = OWN_RUN) {
+    this.run = run;     // the Courant number and steps a frame in use (stability.js)
     this.samples = [];  // [frame, largest |value|] of the frames recorded whole and finite, frames increasing
     this.textbook = []; // [frame, the textbook scheme's largest |value|] where it was given, frames increasing
     this.latest = null; // { frame, largest, nans, textbook } of the frame on the canvas
@@ -58,12 +83,15 @@ export class Readout {
     this.apart = null;  // { frame, program, textbook }: the first frame the two were APART times apart
     this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
     this.growth = null; // the fit's last measurement: { factor, from, to, through }
+    this.textbookFit = null, this.textbookGrowth = null;  // the same for the textbook scheme
+    this.textbookPeak = 0;  // its largest finite |value| so far
+    this.textbookFrame = -1;  // the last frame it was given at
     this.told = new Set();
   }
-  // As new: the wave is back at its start.
-  reset() {
+  // As new: the wave is back at its start, in the run given (or the same).
+  reset(run = this.run) {
     const { beside } = this;
-    Object.assign(this, new Readout(), { beside });
+    Object.assign(this, new Readout(run), { beside });
   }
   // A frame the canvas shows: its number, largest |value| that is not NaN,
   // and count of NaNs, and the textbook scheme's largest |value| at that
@@ -75,7 +103,7 @@ export class Readout {
     this.latest = { frame, largest, nans };
     if (nans === 0 && Number.isFinite(largest) && largest > 0) {
       this.samples.push([frame, largest]);
-      if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = new Fit(frame);
+      if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = fitFrom(frame, largest, predicted("program", this.run).factor);
       this.fit?.add(frame, largest);
       this.growth = this.fit?.measure() ?? this.growth;
     }
@@ -84,17 +112,21 @@ export class Readout {
   // The textbook scheme's largest |value| at the latest frame or an earlier
   // one recorded whole, frames increasing: caught up late, it is as if shown
   // from the start. Resolves as record does.
+  // Its largest |value| is NaN once every value is, and infinite past the
+  // largest double; only finite ones are plotted and fitted.
   recordTextbook(frame, textbook) {
     const latest = frame === this.latest?.frame;
-    const fresh = Number.isFinite(textbook) && frame > (this.textbook.at(-1)?.[0] ?? -1);
+    const fresh = textbook !== undefined && frame > (this.textbookFrame ?? -1);
     while (fresh && this.samples[this.nextSample]?.[0] < frame) ++this.nextSample;
     const sample = this.samples[this.nextSample];
     const largest = fresh && frame < this.latest?.frame && sample?.[0] === frame ? sample[1] : undefined;
     if (fresh && (latest || largest)) {
-      this.textbook.push([frame, textbook]);
+      this.textbookFrame = frame;
       if (latest) this.latest.textbook = textbook;
+      if (Number.isFinite(textbook) && textbook > 0) this.fitTextbook(frame, textbook);
       const [program, nans] = latest ? [this.latest.largest, this.latest.nans] : [largest, 0];
-      if (!this.apart && nans < POINT_COUNT && Math.max(program, textbook) >= APART * Math.min(program, textbook))
+      if (!this.apart && nans < POINT_COUNT && Number.isFinite(textbook) &&
+          Math.max(program, textbook) >= APART * Math.min(program, textbook))
         this.apart = { frame, program, textbook };
     }
     const nans = this.latest?.nans;
@@ -104,8 +136,19 @@ export class Readout {
     told.forEach((what) => this.told.add(what));
     return told;
   }
+  fitTextbook(frame, largest) {
+    this.textbook.push([frame, largest]);
+    this.textbookPeak = Math.max(this.textbookPeak, largest);
+    const { factor, bounded } = predicted("textbook", this.run);
+    if (!this.textbookFit && largest >= DOMINANT_LARGEST) this.textbookFit = fitFrom(frame, largest, bounded ? 1 + 1e-9 : factor);
+    this.textbookFit?.add(frame, largest);
+    this.textbookGrowth = this.textbookFit?.measure() ?? this.textbookGrowth;
+  }
   get finite() {
     return this.latest !== null && this.latest.nans === 0 && Number.isFinite(this.latest.largest);
+  }
+  get textbookFinite() {
+    return Number.isFinite(this.latest?.textbook);
   }
 }
 
@@ -126,32 +169,61 @@ export function number(x, words) {
 }
 const LARGEST_DOUBLE = Number.MAX_VALUE;
 
+// A factor a frame to seven figures: ×1.005112, ×295.8490, ×6.655704 × 10¹⁷.
+export function factorText(factor) {
+  if (factor < 10) return factor.toFixed(6);
+  if (factor < 1e6) return factor.toPrecision(7);
+  const [mantissa, exponent] = factor.toExponential(6).split("e");
+  return `${mantissa} × ${powerOfTen(Number(exponent))}`;
+}
+
+// A scheme's growth line: measured, on its way, or why not, from its fit.
+function growthLine(fit, growth, finite, words, count) {
+  const measured = growth && { factor: factorText(growth.factor), from: count(growth.from), to: count(growth.to) };
+  if (finite && measured) return fill(words.measured, measured);
+  if (finite && fit?.span === null) return fill(words.notMeasurable, { overflow: count(fit.overflowNear) });
+  if (finite && fit) return fill(words.measuring, { from: count(fit.origin), shownFrom: count(fit.origin + fit.span) });
+  if (finite) return fill(words.waiting, { largest: count(DOMINANT_LARGEST) });
+  return measured ? fill(words.lastMeasured, measured) : words.neverMeasured;
+}
+
+// The run in use, as the readout and the line above the wave write it.
+export const runText = (run, words) =>
+  fill(words.runInUse, { nu: run.nu, c: run.c, steps: run.steps.toLocaleString(words.locale) });
+
+const predictedText = ({ factor, bounded }, words) => (bounded ? words.bounded : `×${factorText(factor)}`);
+
 // The readout's lines for the frame on the canvas; the largest value as number gives it.
 export function lines(readout, words) {
-  const { frame, largest, nans } = readout.latest;
+  const { frame, largest, nans, textbook } = readout.latest;
   const count = (n) => n.toLocaleString(words.locale);
-  const growth = readout.growth && { factor: readout.growth.factor.toFixed(6), from: count(readout.growth.from),
-                                     to: count(readout.growth.to) };
-  let growthLine;
-  if (readout.finite && growth) growthLine = fill(words.measured, growth);
-  else if (readout.finite && readout.fit)
-    growthLine = fill(words.measuring, { from: count(readout.fit.origin), shownFrom: count(readout.fit.origin + MEASURED_FRAMES) });
-  else if (readout.finite) growthLine = fill(words.waiting, { largest: count(DOMINANT_LARGEST) });
-  else growthLine = growth ? fill(words.lastMeasured, growth) : words.neverMeasured;
   let overflow = null;
   if (nans === POINT_COUNT) overflow = words.overflowNan;
   else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
-  return { frame: count(frame), steps: count(frame * STEPS_PER_FRAME),
-           largest: nans === POINT_COUNT ? { shown: words.allNan, spoken: words.allNan } : number(largest, words),
-           textbook: readout.beside && Number.isFinite(readout.latest.textbook) ? number(readout.latest.textbook, words) : null,
-           growth: growthLine, overflow };
+  const allNan = { shown: words.allNan, spoken: words.allNan };
+  const textbookPredicted = predicted("textbook", readout.run);
+  let textbookGrowth = null;
+  if (readout.beside && textbook !== undefined) {
+    textbookGrowth = textbookPredicted.bounded && !readout.textbookFit && readout.textbookFinite
+      ? fill(words.boundedMeasured, { peak: number(readout.textbookPeak, words).shown, frames: count(frame) })
+      : growthLine(readout.textbookFit, readout.textbookGrowth, readout.textbookFinite, words, count);
+  }
+  return { frame: count(frame), steps: count(frame * readout.run.steps),
+           largest: nans === POINT_COUNT ? allNan : number(largest, words),
+           textbook: !readout.beside || textbook === undefined ? null : Number.isNaN(textbook) ? allNan : number(textbook, words),
+           growth: growthLine(readout.fit, readout.growth, readout.finite, words, count), overflow,
+           predicted: predictedText(predicted("program", readout.run), words),
+           textbookPredicted: predictedText(textbookPredicted, words), textbookGrowth,
+           run: runText(readout.run, words) };
 }
 
 // What a screen reader is told of each change in the story.
 export function tell(what, readout, words) {
-  if (what === "growth")
-    return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale),
-                                    factor: readout.growth.factor.toFixed(4), predicted: FASTEST_MODE.toFixed(4) });
+  if (what === "growth") {
+    const factor = readout.growth.factor, shown = (x) => (x < 10 ? x.toFixed(4) : number(x, words).spoken);
+    return fill(words.toldGrowth, { from: readout.growth.from.toLocaleString(words.locale), factor: shown(factor),
+                                    predicted: shown(predicted("program", readout.run).factor) });
+  }
   if (what === "apart") {
     const { frame, program, textbook } = readout.apart;
     return fill(words.toldApart, { frame: frame.toLocaleString(words.locale), program: number(program, words).spoken,
@@ -192,7 +264,9 @@ function thinned(points) {
 export function plot(readout, width, height, scale, words, font = 12 * scale) {
   const line = 1.3 * font;
   const [left, top, right, bottom] = [line + 3.2 * font, font / 2, width - font / 2, height - 2 * line];
-  const lastFrame = Math.max(2000, readout.latest?.frame ?? 0);
+  // The program's own run is first seen over 2,000 frames; a run chosen to
+  // blow up within a few frames is seen over those.
+  const lastFrame = Math.max(isOwnRun(readout.run) ? 2000 : 10, readout.latest?.frame ?? 0);
   const logs = readout.samples.map(([, v]) => Math.log10(v));
   const textbook = readout.beside ? readout.textbook : [];
   const textbookLogs = textbook.map(([, v]) => Math.log10(v));
@@ -212,7 +286,8 @@ export function plot(readout, width, height, scale, words, font = 12 * scale) {
                    textbook: { colour: TEXTBOOK_COLOUR, width: scale, dash: [] } };
   const lines = [];
   if (readout.growth) {
-    const { from, to, through: [midFrame, midLog] } = readout.growth, slope = Math.log10(FASTEST_MODE);
+    const { from, to, through: [midFrame, midLog] } = readout.growth;
+    const slope = Math.log10(predicted("program", readout.run).factor);
     const frameAt = (log) => midFrame + (log - midLog) / slope;
     const start = Math.max(from, frameAt(low)), end = Math.min(to, frameAt(high));
     const at = (frame) => [x(frame), y(midLog + slope * (frame - midFrame))];
@@ -287,8 +362,15 @@ export function show(document, readout, words) {
   element("largest").dataset.value = readout.latest.nans === POINT_COUNT ? NaN : readout.latest.largest;
   element("growth").textContent = text.growth;
   element("growth").dataset.value = readout.growth?.factor ?? "";
+  element("predicted").textContent = text.predicted;
+  element("predicted").dataset.value = predicted("program", readout.run).factor;
   element("textbook-largest").textContent = text.textbook?.shown ?? "\u2013";
   element("textbook-largest").dataset.value = text.textbook ? readout.latest.textbook : "";
+  element("textbook-growth").textContent = text.textbookGrowth ?? "\u2013";
+  element("textbook-growth").dataset.value = readout.textbookGrowth?.factor ?? "";
+  element("textbook-predicted").textContent = text.textbookPredicted;
+  element("textbook-predicted").dataset.value = predicted("textbook", readout.run).factor;
+  element("run-shown").textContent = text.run;
   element("overflow").hidden = text.overflow === null;
   element("overflow").textContent = text.overflow ?? "";
   draw(element("plot"), readout, words);

@@ -43,17 +43,22 @@ export class TextbookView {
     // (x, y) pairs; x is the program's, fixed.
     this.vertices = new Float32Array(2 * 201).map((_, j) => (j % 2 ? 0 : (5 * (j / 2)) * 0.01 - 5.0));
   }
-  // Back at frame 0 with the program: nothing drawn until it draws.
-  restart() {
-    this.program._wave1dTextbookRestart();
+  // Back at frame 0 with the program, in its `run` (stability.js): nothing drawn until it draws.
+  restart(run) {
+    this.program._wave1dTextbookRestart(Number(run.c), run.steps);
     this.drawn = -1;
+  }
+  // Its largest |value|: NaN once every value is (NaNs are passed over).
+  largest() {
+    const { program } = this;
+    return program._wave1dTextbookNans() === 201 ? NaN : program._wave1dTextbookLargest();
   }
   // Advances it to `target` for at most `budgetMs`, its largest value
   // recorded at every frame on the way; resolves to the readout's news.
   advanceTo(target, budgetMs = Infinity) {
     const { program, readout } = this, started = performance.now(), news = [];
     for (;;) {
-      news.push(...readout.recordTextbook(program._wave1dTextbookFrame(), program._wave1dTextbookLargest()));
+      news.push(...readout.recordTextbook(program._wave1dTextbookFrame(), this.largest()));
       if (program._wave1dTextbookFrame() >= target || performance.now() - started >= budgetMs) return news;
       program._wave1dTextbookAdvance();
     }

@@ -3,7 +3,9 @@
 // its start or passed on frame by frame without drawing, as a jump to a
 // frame does. The model is set up afresh exactly as at the page's load, so
 // every frame after a restart is the same bits as one reached from a fresh
-// page; only this page asks for it, the model itself has no reset.
+// page; only this page asks for it, the model itself has no reset. A
+// restart may choose another c and steps a frame, for the page's stability
+// lesson; the program's own are STIFFNESS and STEPS_PER_FRAME.
 #include <GL/glut.h>
 
 #include "animation.hpp"
@@ -16,8 +18,11 @@ extern "C" [[gnu::used]] int wave1dAnimating() { return animating() ? 1 : 0; }
 // Draws the next frame (and advances the wave past it), as a repaint does.
 extern "C" [[gnu::used]] void wave1dRedisplay() { glutPostRedisplay(); }
 
-extern "C" [[gnu::used]] void wave1dRestart() {
+extern "C" [[gnu::used]] void wave1dRestart(double stiffness, int stepsPerFrame) {
   wave = WaveState{};
+  wave.stiffness = stiffness;
+  wave.stepsPerFrame = stepsPerFrame;
+  ensureInitialized(wave);
   forgetFrames();
 }
 

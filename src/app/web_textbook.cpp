@@ -2,6 +2,7 @@
 // page advances it a frame at a time up to the frame the program's canvas
 // shows, so the program's frames are its clock, and draws it on a canvas of
 // its own; the program's model and drawing know nothing of it.
+#include <cmath>
 #include <cstdint>
 
 #include "fitted_view.hpp"
@@ -10,13 +11,15 @@
 
 namespace {
 
-TextbookWave started() {
+TextbookWave started(double stiffness, int stepsPerFrame) {
   TextbookWave wave;
+  wave.stiffness = stiffness;
+  wave.stepsPerFrame = stepsPerFrame;
   start(wave);
   return wave;
 }
 TextbookWave& textbook() {
-  static TextbookWave wave = started();
+  static TextbookWave wave = started(STIFFNESS, STEPS_PER_FRAME);
   return wave;
 }
 double framesAdvanced = 0;  // the textbook wave is at this frame
@@ -30,10 +33,15 @@ extern "C" [[gnu::used]] void wave1dTextbookAdvance() {
   ++framesAdvanced;
 }
 extern "C" [[gnu::used]] double wave1dTextbookLargest() { return largestMagnitude(textbook().current); }
+extern "C" [[gnu::used]] int wave1dTextbookNans() {
+  int nans = 0;
+  for (double value : textbook().current.data) nans += std::isnan(value) ? 1 : 0;
+  return nans;
+}
 extern "C" [[gnu::used]] double wave1dTextbookValue(std::int32_t i) { return textbook().current[i]; }
-// Back at the start, with the program's wave (web_controls.cpp).
-extern "C" [[gnu::used]] void wave1dTextbookRestart() {
-  textbook() = started();
+// Back at the start, with the program's wave and its c and steps a frame (web_controls.cpp).
+extern "C" [[gnu::used]] void wave1dTextbookRestart(double stiffness, int stepsPerFrame) {
+  textbook() = started(stiffness, stepsPerFrame);
   framesAdvanced = 0;
 }
 // Its values are drawn times this when the page fits each wave to its view.

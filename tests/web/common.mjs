@@ -88,6 +88,12 @@ function ask(line) {
   });
 }
 
+// The frames asked of hereafter are both schemes' with c = `c` (a decimal)
+// and `steps` steps a frame, as the page's stability lesson runs them.
+export async function chooseRun(c, steps) {
+  await ask(`run ${c} ${steps}`);
+}
+
 // The largest |value| that the model's frame `frame` draws.
 export async function modelLargest(frame) {
   return Number(await ask(`largest ${frame}`));
@@ -104,11 +110,11 @@ export async function textbookLargest(frame) {
 }
 
 // For each of `frames`, whether a PNG of the textbook scheme's canvas matches
-// that frame of the scheme.
-export async function textbookMatches(pngBytes, work, frames) {
+// that frame of the scheme (drawn `fitted` to the canvas or not).
+export async function textbookMatches(pngBytes, work, frames, fitted = false) {
   const { ppm } = writePicture(pngBytes, work);
   const answers = [];
-  for (const frame of frames) answers.push((await ask(`textbook ${frame} ${ppm}`)).trim() === "1");
+  for (const frame of frames) answers.push((await ask(`textbook${fitted ? "-fitted" : ""} ${frame} ${ppm}`)).trim() === "1");
   fs.rmSync(ppm);
   return answers;
 }

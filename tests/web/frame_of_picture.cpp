@@ -6,15 +6,19 @@
 // largest |value| the model's frame FRAME draws, to every digit. The textbook
 // scheme's frames are asked for likewise: "textbook FRAME FILE.ppm" is
 // answered 1 or 0 for whether the drawing matches its frame FRAME, and
-// "textbook-largest FRAME" with that frame's largest |value|. A line "frame
+// "textbook-largest FRAME" with that frame's largest |value| ("textbook-fitted
+// FRAME FILE.ppm" for the frame fitted to the view). A line "frame
 // FRAME FILE.ppm" is answered 1 or 0 for whether the drawing matches the
 // model's frame FRAME, and "fitted FRAME FILE.ppm" likewise for that frame
-// drawn fitted to the view, as the page draws it when asked. One process
-// serves a whole test, so the frames are computed once.
+// drawn fitted to the view, as the page draws it when asked. A line "run C
+// STEPS" turns these questions (but the first kind's) to both schemes run
+// with c = C and STEPS steps a frame, as the page's stability lesson runs
+// them. One process serves a whole test, so the frames are computed once a run.
 #include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,14 +46,36 @@ std::optional<Capture> readPicture(const std::string& file) {
   });
 }
 
-// The textbook scheme's frames 0 to count - 1, computed once, extended on demand.
+// Both schemes' frames 0 to count - 1 in the run asked for, computed once, extended on demand.
+struct RunFrames {
+  WaveState program;
+  TextbookWave textbook;
+  std::vector<Vector> programFrames, textbookFrames;
+};
+std::unique_ptr<RunFrames> run = std::make_unique<RunFrames>();
+
+void chooseRun(double stiffness, int stepsPerFrame) {
+  run = std::make_unique<RunFrames>();
+  run->program.stiffness = run->textbook.stiffness = stiffness;
+  run->program.stepsPerFrame = run->textbook.stepsPerFrame = stepsPerFrame;
+}
+
 const std::vector<Vector>& textbookFrames(int count) {
-  static std::vector<Vector> frames;
-  static TextbookWave wave;
-  if (frames.empty()) start(wave);
+  auto& frames = run->textbookFrames;
+  if (frames.empty()) start(run->textbook);
   while (static_cast<int>(frames.size()) < count) {
-    if (!frames.empty()) advance(wave);
-    frames.push_back(wave.current);
+    if (!frames.empty()) advance(run->textbook);
+    frames.push_back(run->textbook.current);
+  }
+  return frames;
+}
+
+const std::vector<Vector>& programFrames(int count) {
+  auto& frames = run->programFrames;
+  ensureInitialized(run->program);
+  while (static_cast<int>(frames.size()) < count) {
+    if (!frames.empty()) advance(run->program);
+    frames.push_back(run->program.shown);
   }
   return frames;
 }
@@ -59,28 +85,39 @@ const std::vector<Vector>& textbookFrames(int count) {
 int main() {
   std::string file;
   int frames = 0;
-  while (std::cin >> file >> frames) {
+  while (std::cin >> file) {
+    if (file == "run") {
+      double stiffness = 0;
+      std::cin >> stiffness >> frames;
+      chooseRun(stiffness, frames);
+      std::cout << std::endl;
+      continue;
+    }
+    if (!(std::cin >> frames)) break;
     if (file == "textbook-largest") {
       std::cout << std::setprecision(17) << largestMagnitude(textbookFrames(frames + 1)[frames]) << std::endl;
       continue;
     }
-    if (file == "textbook") {
+    if (file == "textbook" || file == "textbook-fitted") {
+      const bool fitted = file == "textbook-fitted";
       std::cin >> file;
       const auto picture = readPicture(file);
-      std::cout << (picture && drawingMatches(*picture, textbookFrames(frames + 1)[frames])) << std::endl;
+      const Vector& frame = textbookFrames(frames + 1)[frames];
+      std::cout << (picture && drawingMatches(*picture, fitted ? fittedScale(frame) * frame : frame))
+                << std::endl;
       continue;
     }
     if (file == "frame" || file == "fitted") {
       const bool fitted = file == "fitted";
       std::cin >> file;
       const auto picture = readPicture(file);
-      const Vector& frame = modelFrames(frames + 1)[frames];
+      const Vector& frame = programFrames(frames + 1)[frames];
       std::cout << (picture && drawingMatches(*picture, fitted ? fittedScale(frame) * frame : frame))
                 << std::endl;
       continue;
     }
     if (file == "largest") {
-      std::cout << std::setprecision(17) << largestMagnitude(modelFrames(frames + 1)[frames]) << std::endl;
+      std::cout << std::setprecision(17) << largestMagnitude(programFrames(frames + 1)[frames]) << std::endl;
       continue;
     }
     const auto picture = readPicture(file);
