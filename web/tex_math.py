@@ -19,6 +19,10 @@ OPERATORS = {"pm": "±", "le": "≤", "ge": "≥", "times": "×", "cdot": "⋅",
 SPACES = {",": "0.1667em", "quad": "1em", "qquad": "2em"}
 # Signs MathML draws better than the keyboard's.
 SIGNS = {"-": "−", "*": "∗", "'": "′"}
+# As in TeX, a fence grows with what it holds only after \left or \right.
+FENCES = "()[]|"
+# Spaced as TeX spaces them: not at all.
+UNSPACED = "|/"
 # \text{...} is one token: its words keep their spaces.
 TOKEN = re.compile(r"\\text\{([^{}]*)\}|\\([A-Za-z]+|.)|(\d+(?:\.\d+)?)|([A-Za-z])|(\s+)|(.)", re.S)
 
@@ -111,9 +115,12 @@ class _Parser:
                 return _row(self.sequence(inside_group=True))
             if value in "}^_$\\&#%~":
                 self.fail(f"a {value} out of place")
-            return f"<mo>{html.escape(SIGNS.get(value, value))}</mo>"
+            return _operator(value, stretchy=False)
         if value in ("left", "right"):
-            return self.atom()
+            kind, fence = self.take()
+            if kind != "o" or fence not in FENCES:
+                self.fail(f"\\{value} without a fence")
+            return _operator(fence, stretchy=True)
         if value == "sqrt":
             return f"<msqrt>{self.group()}</msqrt>"
         if value == "frac":
@@ -127,6 +134,15 @@ class _Parser:
         if value in SPACES:
             return f'<mspace width="{SPACES[value]}"></mspace>'
         self.fail(f"unknown command \\{value}")
+
+
+def _operator(sign, stretchy):
+    attributes = ""
+    if sign in FENCES:
+        attributes += f' stretchy="{str(stretchy).lower()}"'
+    if sign in UNSPACED:
+        attributes += ' lspace="0" rspace="0"'
+    return f"<mo{attributes}>{html.escape(SIGNS.get(sign, sign))}</mo>"
 
 
 def _row(items):
