@@ -130,13 +130,14 @@ test("the readout shows the figures, a plot drawn on the lines it gives, and spe
   await page.close();
 });
 
-// Every formula is the browser's own MathML, laid out: a fraction drawn taller
+// Every formula is the browser's own MathML, laid out: a block's fraction drawn taller
 // than a line of its text, a square root wider than what it holds.
 async function formulasDrawn(page, scope) {
   const drawn = await page.evaluate((s) => {
     const formulas = [...document.querySelectorAll(`${s} math`)];
     const box = (e) => e.getBoundingClientRect();
-    const root = document.querySelector(`${s} msqrt`), fraction = document.querySelector(`${s} mfrac`);
+    const root = document.querySelector(`${s} msqrt`);
+    const fraction = document.querySelector(`${s} math[display=block] mfrac`);
     return { count: formulas.length, mathml: formulas.every((m) => m instanceof MathMLElement),
              empty: formulas.filter((m) => box(m).width === 0).length,
              rootWider: box(root).width > box(root.firstElementChild).width,
