@@ -3,9 +3,9 @@
 Usage: growth_page.py WORDS SITE FRAGMENT MARKDOWN...
 
 Each MARKDOWN (docs/growth.md, docs/growth.LANGUAGE.md) becomes the page its
-language's words (WORDS/LANGUAGE.json) name, in SITE, its formulas (TeX
-between dollars, which a forge renders too) as MathML (tex_math.py), beside which the
-pictures it names (SVG plots, PNG pictures) are copied. FRAGMENT is the
+language's words (WORDS/LANGUAGE.json) name, in SITE, beside which the
+pictures it names (SVG plots, PNG pictures) are copied; its formulas, TeX
+between dollars that a forge shows too, become MathML (tex_math.py). FRAGMENT is the
 same texts as sections for the single-file page, each picture inside it
 once for every language: a plot as its SVG's text, a PNG packed smaller, a
 drawing (a few colours cover nearly all of it) as a PNG of 16 colours, a
