@@ -23,7 +23,8 @@
 namespace {
 
 // c = nu^2 as the page writes it; nu itself only names the stop.
-const char* const STIFFNESSES[] = {"0.00005", "0.0025", "0.01", "0.0625", "0.25", "0.81", "1", "1.0201", "1.21"};
+const char* const STIFFNESSES[] = {"0.00005", "0.0025", "0.01",   "0.0625", "0.25",
+                                   "0.81",    "1",      "1.0201", "1.21"};
 
 // Long enough at the smallest c for the fastest modes to stand clear of the
 // pulse (about 2,000 frames of 51 steps) and then grow a while longer.
@@ -91,8 +92,8 @@ int main(int argc, char** argv) {
     textbook->stiffness = c;
     start(*textbook);
     const Run p = run(*program), t = run(*textbook);
-    out << std::sqrt(c) << ' ' << c << ' ' << fittedGrowth(p.logLargest) << ' ' << p.logLargest.size() - 1 << ' '
-        << fittedGrowth(t.logLargest) << ' ' << t.logLargest.size() - 1 << ' ' << t.largest << '\n';
+    out << std::sqrt(c) << ' ' << c << ' ' << fittedGrowth(p.logLargest) << ' ' << p.logLargest.size() - 1
+        << ' ' << fittedGrowth(t.logLargest) << ' ' << t.logLargest.size() - 1 << ' ' << t.largest << '\n';
   }
   return out ? 0 : 1;
 }
