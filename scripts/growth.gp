@@ -1,7 +1,8 @@
 # The pictures of docs/growth.md from growth_data's numbers in `data`;
 # `last` is the largest |value| at frame 4000, which the predicted line
 # passes through, and `nan` the first frame drawn with every value NaN.
-# The textbook scheme's numbers are beside them, in textbook.dat.
+# The textbook scheme's numbers are beside them, in textbook.dat, and both
+# schemes' growth per step at the page's Courant numbers in courant.dat.
 c = 0.00005
 lambda = 4 * cos(pi / 402)**2          # the largest eigenvalue of -L for 201 points
 rate = 25.5 * log(1 + c * lambda)      # per frame: 51 steps, two roots of modulus sqrt(1 + c lambda)
@@ -31,6 +32,36 @@ set xrange [0:4000]
 set yrange [0.1:1e7]
 plot data."/largest.dat" using 1:2 every 10 with lines lw 2 title "this program: L of the older level", \
      data."/textbook.dat" using 1:2 every 10 with lines lw 2 title "textbook leapfrog: L of the newer level"
+
+# Growth per step against the Courant number nu, c = nu^2: the analysis's
+# lines and the models' measured points, once with English and once with
+# Japanese words.
+set encoding utf8
+nustar = 1 / sin(200 * pi / 402)       # where c lambda = 4 for the fastest mode
+program(nu) = sqrt(1 + nu**2 * lambda)
+textbook(nu) = nu**2 * lambda <= 4 ? 1 : (nu**2 * lambda - 2 + sqrt((nu**2 * lambda - 2)**2 - 4)) / 2
+set xrange [0:1.15]
+set yrange [0.9:3]
+set format y "%g"
+set ytics (0.9, 1, 1.2, 1.5, 2, 2.5, 3)
+set xtics 0.1
+set samples 2300
+set key top left
+set arrow from nustar, graph 0 to nustar, graph 1 nohead dt 3
+do for [language in "en ja"] {
+  ja = language eq "ja"
+  set output ja ? "docs/growth-courant.ja.svg" : "docs/growth-courant.svg"
+  set xlabel ja ? "クーラン数 ν = v Δt / Δx" : "Courant number ν = v Δt / Δx"
+  set ylabel ja ? "1ステップあたりの成長率" : "growth per step"
+  set label 1 sprintf(ja ? "CFL条件の限界\nν* = %.7f" : "CFL limit\nν* = %.7f", nustar) at nustar, graph 0.55 right offset -1,0
+  plot program(x) with lines lw 2 lc rgb "#9400d3" title (ja ? "このプログラム（解析）" : "this program, analysis"), \
+       data."/courant.dat" using 1:3 with points pt 7 ps 1.2 lc rgb "#9400d3" title (ja ? "このプログラム（測定）" : "this program, measured"), \
+       textbook(x) with lines lw 2 lc rgb "#009e73" title (ja ? "教科書どおりのリープフロッグ法（解析）" : "textbook leapfrog, analysis"), \
+       data."/courant.dat" using 1:5 with points pt 6 ps 1.6 lw 2 lc rgb "#009e73" title (ja ? "教科書どおりのリープフロッグ法（測定）" : "textbook leapfrog, measured")
+}
+unset label 1
+set ytics autofreq
+set xtics autofreq
 
 set terminal pngcairo size 700,900 font "DejaVu Sans,11"
 set output "docs/growth-spacetime.png"

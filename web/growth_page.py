@@ -4,7 +4,8 @@ Usage: growth_page.py WORDS SITE FRAGMENT MARKDOWN...
 
 Each MARKDOWN (docs/growth.md, docs/growth.LANGUAGE.md) becomes the page its
 language's words (WORDS/LANGUAGE.json) name, in SITE, beside which the
-pictures it names (SVG plots, PNG pictures) are copied. FRAGMENT is the
+pictures it names (SVG plots, PNG pictures) are copied; its formulas, TeX
+between dollars that a forge shows too, become MathML (tex_math.py). FRAGMENT is the
 same texts as sections for the single-file page, each picture inside it
 once for every language: a plot as its SVG's text, a PNG packed smaller, a
 drawing (a few colours cover nearly all of it) as a PNG of 16 colours, a
@@ -23,6 +24,8 @@ import urllib.parse
 
 import markdown
 from PIL import Image
+
+from tex_math import hold, put_back
 
 words_folder, site, fragment_file, *sources = sys.argv[1:]
 
@@ -73,9 +76,11 @@ for source in sources:
     words = json.load(open(os.path.join(words_folder, f"{language}.json"), encoding="utf-8"))
     text = open(source, encoding="utf-8").read()
     title = re.match(r"# (.*)", text).group(1)
-    body = markdown.markdown(text, extensions=["tables"], output_format="html")
+    held, formulas = hold(text)
+    body = markdown.markdown(held, extensions=["tables"], output_format="html")
     # A line break between two Japanese (or Chinese) characters is no space.
     body = re.sub(f"(?<=[{CJK}])\n(?=[{CJK}])", "", body)
+    body = put_back(body, formulas)
     named = re.findall(r'<img alt="[^"]*" src="([^"/]+\.(?:png|svg))"', body)
     if not named:
         sys.exit(f"{source} names no pictures")

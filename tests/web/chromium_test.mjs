@@ -130,6 +130,23 @@ test("the readout shows the figures, a plot drawn on the lines it gives, and spe
   await page.close();
 });
 
+// Every formula is the browser's own MathML, laid out: a block's fraction drawn taller
+// than a line of its text, a square root wider than what it holds.
+async function formulasDrawn(page, scope) {
+  const drawn = await page.evaluate((s) => {
+    const formulas = [...document.querySelectorAll(`${s} math`)];
+    const box = (e) => e.getBoundingClientRect();
+    const root = document.querySelector(`${s} msqrt`);
+    const fraction = document.querySelector(`${s} math[display=block] mfrac`);
+    return { count: formulas.length, mathml: formulas.every((m) => m instanceof MathMLElement),
+             empty: formulas.filter((m) => box(m).width === 0).length,
+             rootWider: box(root).width > box(root.firstElementChild).width,
+             fractionTall: box(fraction).height > 1.5 * parseFloat(getComputedStyle(fraction).fontSize) };
+  }, scope);
+  assert.deepEqual(drawn, { count: drawn.count, mathml: true, empty: 0, rootWider: true, fractionTall: true });
+  assert.ok(drawn.count >= 50, `${drawn.count} formulas`);
+}
+
 test("the growth page is on the site with its pictures, and in the single file", async () => {
   const picturesShown = (page, scope) => page.evaluate((s) => [...document.querySelectorAll(`${s} img`)].map(
     (img) => img.complete && img.naturalWidth > 0), scope);
@@ -140,7 +157,8 @@ test("the growth page is on the site with its pictures, and in the single file",
   const before = await frame();
   await Promise.all([site.page.waitForNavigation(), site.page.click("#growth-link")]);
   assert.equal(await site.page.$eval("h1", (h) => h.textContent), "Why the wave blows up");
-  assert.deepEqual(await picturesShown(site.page, "body"), [true, true, true]);
+  assert.deepEqual(await picturesShown(site.page, "body"), [true, true, true, true]);
+  await formulasDrawn(site.page, "body");
   await Promise.all([site.page.waitForNavigation(), site.page.click("a#back")]);
   assert.ok((await frame()) >= before, `back at frame ${await frame()}, left at ${before}`);
   await site.page.close();
@@ -150,7 +168,9 @@ test("the growth page is on the site with its pictures, and in the single file",
   await single.page.click("#growth-link");
   assert.notEqual(await single.page.$eval(section, (s) => getComputedStyle(s).display), "none");
   assert.match(await single.page.$eval(section, (s) => s.textContent), /When the numbers give out/);
-  assert.deepEqual(await picturesShown(single.page, section), [true, true, true]);
+  assert.match(await single.page.$eval(section, (s) => s.textContent), /Choosing the Courant number/);
+  assert.deepEqual(await picturesShown(single.page, section), [true, true, true, true]);
+  await formulasDrawn(single.page, section);
   await single.page.close();
 });
 
