@@ -45,7 +45,9 @@ set yrange [0.9:3]
 set format y "%g"
 set ytics (0.9, 1, 1.2, 1.5, 2, 2.5, 3)
 set xtics 0.1
-set samples 2300
+# The textbook scheme's line is drawn in two pieces, so that its corner at
+# the CFL limit is sharp without thousands of samples.
+set samples 300
 set key top left
 set arrow from nustar, graph 0 to nustar, graph 1 nohead dt 3
 do for [language in "en ja"] {
@@ -54,9 +56,10 @@ do for [language in "en ja"] {
   set xlabel ja ? "クーラン数 ν = v Δt / Δx" : "Courant number ν = v Δt / Δx"
   set ylabel ja ? "1ステップあたりの成長率" : "growth per step"
   set label 1 sprintf(ja ? "CFL条件の限界\nν* = %.7f" : "CFL limit\nν* = %.7f", nustar) at nustar, graph 0.55 right offset -1,0
-  plot program(x) with lines lw 2 lc rgb "#9400d3" title (ja ? "このプログラム（解析）" : "this program, analysis"), \
+  plot sample [0:1.15] program(x) with lines lw 2 lc rgb "#9400d3" title (ja ? "このプログラム（解析）" : "this program, analysis"), \
        data."/courant.dat" using 1:3 with points pt 7 ps 1.2 lc rgb "#9400d3" title (ja ? "このプログラム（測定）" : "this program, measured"), \
-       textbook(x) with lines lw 2 lc rgb "#009e73" title (ja ? "教科書どおりのリープフロッグ法（解析）" : "textbook leapfrog, analysis"), \
+       [0:nustar] 1 with lines lw 2 lc rgb "#009e73" title (ja ? "教科書どおりのリープフロッグ法（解析）" : "textbook leapfrog, analysis"), \
+       [nustar:1.15] textbook(x) with lines lw 2 lc rgb "#009e73" notitle, \
        data."/courant.dat" using 1:5 with points pt 6 ps 1.6 lw 2 lc rgb "#009e73" title (ja ? "教科書どおりのリープフロッグ法（測定）" : "textbook leapfrog, measured")
 }
 unset label 1

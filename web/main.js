@@ -203,10 +203,11 @@ let run = OWN_RUN;
 let explored = ["", {}];  // what the panel's status line says: the words' key and its blanks
 function sayOfRun(key = "", values = {}) {
   explored = [key, values];
-  if (words) element("explore-status").textContent = key ? words[key].replace(/\{(\w+)\}/g, (_, b) => values[b]) : "";
+  if (words && element("explore-status")) element("explore-status").textContent = key ? words[key].replace(/\{(\w+)\}/g, (_, b) => values[b]) : "";
 }
 function showRun() {
   document.documentElement.classList.toggle("explored", !isOwnRun(run));
+  if (!element("courant")) return;  // no panel without WebGL
   element("courant").value = run.nu;
   element("steps-per-frame").value = String(run.steps);
   if (words) element("explored-run").textContent = words.explored.replace("{run}", runText(run, words));
@@ -218,7 +219,7 @@ function useRun(chosen, { problem = "", applied = false } = {}) {
   if (location.hash === "" || /^#(nu|steps)=/.test(location.hash))
     history.replaceState(null, "", isOwnRun(run) ? location.pathname + location.search : `#nu=${run.nu}&steps=${run.steps}`);
   showRun();
-  if (problem) element("explore").open = true;
+  if (problem && element("explore")) element("explore").open = true;
   sayOfRun(problem || (applied ? "runApplied" : ""), { run: words ? runText(run, words) : "" });
   if (Module) act(() => controls.reset())();
 }
@@ -243,7 +244,7 @@ element("courant").replaceChildren(...COURANT_STOPS.map(({ nu }) => new Option(n
 // The words, and everything written in them.
 startWords(release, addressOf, (chosen) => {
   words = chosen;
-  for (const option of element("courant").options) {
+  for (const option of element("courant")?.options ?? []) {
     const { nu, c } = COURANT_STOPS.find((stop) => stop.nu === option.value);
     option.textContent = (nu === OWN_RUN.nu ? words.courantOwnOption : words.courantOption)
       .replace("{nu}", nu).replace("{c}", c);
