@@ -207,6 +207,8 @@ function sayOfRun(key = "", values = {}) {
 }
 function showRun() {
   document.documentElement.classList.toggle("explored", !isOwnRun(run));
+  if (words) element("how").innerHTML = words.how.replace("{perFrame}", run.steps === 1 ? words.oneStepPerFrame
+    : words.stepsPerFrame.replace("{steps}", run.steps.toLocaleString(words.locale)));
   if (!element("courant")) return;  // no panel without WebGL
   element("courant").value = run.nu;
   element("steps-per-frame").value = String(run.steps);

@@ -501,6 +501,7 @@ test("the stability lesson: nu = 1.1 a step a frame in both schemes, predicted a
   await page.click("#explore-form button[type=submit]");
   assert.equal(new URL(page.url()).hash, "#nu=1.1&steps=1");
   assert.match(await text("explored-run"), /ν = 1\.1 \(c = ν² = 1\.21\), steps a frame: 1/);
+  assert.match(await text("how"), /^A wave on a string of 201 points, advanced 1 time step per frame\./);
   const goTo = async (frame) => {
     await page.$eval("#frame-wanted", (input, typed) => (input.value = typed), String(frame));
     await page.click("#go");
