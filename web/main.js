@@ -7,7 +7,7 @@ import { RIGHT, listenForButtons } from "./gestures.js";
 import { keepOffline } from "./offline.js";
 import { startProgram, webglAvailable } from "./program.js";
 import { Readout, number, plotOn, runText, show, tell } from "./readout.js";
-import { COURANT_STOPS, OWN_RUN, isOwnRun, parseRun } from "./stability.js";
+import { COURANT_STOPS, OWN_RUN, isOwnRun, parseRun, predicted } from "./stability.js";
 import { TextbookView } from "./textbook.js";
 import { startWords } from "./words.js";
 
@@ -161,7 +161,10 @@ function say(key = "goToHint", values = {}) {
   said = [key, values];
   const status = element("go-to-status"), all = { limit: LAST_FRAME_TO_GO_TO, ...values };
   if (!status) return;  // no controls without WebGL
-  status.textContent = words[key].replace(/\{(\w+)\}/g, (_, blank) =>
+  // The fastest mode takes the largest double, from near 1, in about ln(MAX_VALUE) / ln(factor) frames.
+  const overflowNear = Math.log(Number.MAX_VALUE) / Math.log(predicted("program", run).factor);
+  const shown = key === "goToHint" && overflowNear > LAST_FRAME_TO_GO_TO ? "goToHintBefore" : key;
+  status.textContent = words[shown].replace(/\{(\w+)\}/g, (_, blank) =>
     typeof all[blank] === "number" ? all[blank].toLocaleString(words.locale) : all[blank]);
   status.classList.toggle("hint", key === "goToHint");
 }
@@ -221,6 +224,7 @@ function useRun(chosen, { problem = "", applied = false } = {}) {
   if (location.hash === "" || /^#(nu|steps)=/.test(location.hash))
     history.replaceState(null, "", isOwnRun(run) ? location.pathname + location.search : `#nu=${run.nu}&steps=${run.steps}`);
   showRun();
+  if (words && said[0] === "goToHint") say();
   if (problem && element("explore")) element("explore").open = true;
   sayOfRun(problem || (applied ? "runApplied" : ""), { run: words ? runText(run, words) : "" });
   if (Module) act(() => controls.reset())();
