@@ -48,7 +48,7 @@ after(async () => {
 });
 
 sharedChecks("Firefox", {
-  open, launchWithoutWebGL: () => launch({ "webgl.disabled": true }), origin: () => server.origin });
+  open, launchWithoutWebGL: () => launch({ "webgl.disabled": true }), origin: () => server.origin, work });
 
 test("no page logged an error or asked anything of another host", () => {
   assert.deepEqual(problems, []);

@@ -38,7 +38,8 @@ export function readoutOf(page) {
                                 largest: Number(document.getElementById("largest").dataset.value) }));
 }
 
-export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
+// `work` is a folder for the canvas's pictures.
+export function sharedChecks(engine, { open, launchWithoutWebGL, origin, work }) {
   describe("served over http, with a mouse", () => {
     let page, centre, shown;
     before(async () => ({ page, centre, shown } = await open(`${origin()}/index.html`)));
@@ -107,5 +108,51 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin }) {
     } finally {
       await plain.close();
     }
+  });
+
+  test("the stability lesson: nu = 1.1 a step a frame in both schemes, predicted and measured; a bad address falls back", async () => {
+    const { page } = await open(`${origin()}/index.html#nu=7&steps=1`);
+    const text = (id) => page.$eval(`#${id}`, (e) => e.textContent);
+    const value = (id) => page.$eval(`#${id}`, (e) => Number(e.dataset.value));
+    assert.match(await text("explore-status"), /not one of the choices: this program's own run/);
+    assert.equal(await page.evaluate(() => document.documentElement.classList.contains("explored")), false);
+    const snap = async (id) => (await page.$(`#${id}`)).screenshot();
+    assert.ok(await common.matchesFrame(await snap("canvas"), work, 0), "the fallback is not the program's own frame 0");
+    await page.click("#beside-switch");
+    await page.select("#courant", "1.1");
+    await page.$eval("#steps-per-frame", (input) => (input.value = "1"));
+    await page.click("#explore-form button[type=submit]");
+    assert.equal(new URL(page.url()).hash, "#nu=1.1&steps=1");
+    assert.match(await text("explored-run"), /ν = 1\.1 \(c = ν² = 1\.21\), steps a frame: 1/);
+    assert.match(await text("how"), /^A wave on a string of 201 points, advanced 1 time step per frame\./);
+    const goTo = async (frame) => {
+      await page.$eval("#frame-wanted", (input, typed) => (input.value = typed), String(frame));
+      await page.click("#go");
+      assert.ok(await common.waitFor(async () => (await value("frame")) === frame &&
+                                                (await page.$eval("#textbook-caption", (e) => e.textContent)).endsWith(String(frame))));
+      await common.pause(300);
+    };
+    await common.chooseRun("1.21", 1);
+    await goTo(4);
+    assert.deepEqual([await common.matchesFrame(await snap("canvas"), work, 4),
+                      ...(await common.textbookMatches(await snap("textbook-canvas"), work, [4, 3]))], [true, true, false]);
+    await page.click("#fit-switch");
+    await goTo(500);
+    assert.deepEqual([await common.matchesFrame(await snap("canvas"), work, 500, true),
+                      ...(await common.textbookMatches(await snap("textbook-canvas"), work, [500], true))], [true, true]);
+    await page.click("#fit-switch");
+    // Per frame, sqrt(1 + 1.21 lambda) and the textbook scheme's larger root, lambda = 4 cos^2(pi / 402).
+    const [program, textbook] = [await value("growth"), await value("textbook-growth")];
+    assert.ok(Math.abs(program / 2.416548 - 1) < 1e-3 && Math.abs(textbook / 2.427811 - 1) < 1e-3, `×${program}, ×${textbook}`);
+    assert.deepEqual([await text("predicted"), await text("textbook-predicted")], ["×2.416548", "×2.427811"]);
+    // Back to the program's own run: its frame 0, the address without a run.
+    await page.click("#back-to-own-run");
+    await common.waitFor(async () => (await value("frame")) === 0);
+    await common.chooseRun("0.00005", 51);
+    await common.pause(300);
+    assert.deepEqual([new URL(page.url()).hash, await common.matchesFrame(await snap("canvas"), work, 0),
+                      await text("textbook-predicted")], ["", true, "bounded: no mode grows"]);
+    await page.click("#beside-switch");
+    await page.close();
   });
 }
