@@ -38,7 +38,8 @@ Values recurrence(bool textbook, double c, int stepsPerFrame, int frame) {
   Values older = startingShape(), newer = older;
   for (int s = 0; s < frame * stepsPerFrame; ++s) {
     Values next(POINT_COUNT);
-    const Values r = textbook ? shiftedSecondDifference(2.0, c, newer) : shiftedSecondDifference(-1.0, c, older);
+    const Values r =
+        textbook ? shiftedSecondDifference(2.0, c, newer) : shiftedSecondDifference(-1.0, c, older);
     for (int i = 0; i < POINT_COUNT; ++i) next[i] = textbook ? r[i] + -1.0 * older[i] : 2.0 * newer[i] + r[i];
     older = std::move(newer);
     newer = std::move(next);
