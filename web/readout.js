@@ -6,7 +6,7 @@
 // the words given (web/words/). The page feeds it the frames the program
 // draws (record), with the textbook scheme's largest |value| at the same
 // frame while that scheme is shown beside it, and shows the result (show).
-import { OWN_RUN, isOwnRun, predicted } from "./stability.js";
+import { OWN_RUN, isOwnRun, packetLag, predicted } from "./stability.js";
 
 const POINT_COUNT = 201;
 // Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth in this program's own run.
@@ -37,18 +37,17 @@ const fill = (template, values) => template.replace(/\{(\w+)\}/g, (_, key) => va
 
 // Least-squares fit of ln(largest) against frame from the frame `origin`
 // on, kept as running sums of the frames counted from it, so that a long
-// run costs nothing more per frame. The modes next to the fastest grow
-// nearly as fast and go on adding to the largest value as a packet that
-// narrows as 1 / sqrt(frame): its peak grows by sqrt(frame / (frame + 1))
-// less than the fastest mode a frame, 0.05% short at frame 1,000 and 5% at
-// frame 10, so ln(largest) is fitted with ln(frame) / 2 added.
+// run costs nothing more per frame. The largest value is the peak of the
+// fastest modes' packet, which grows less than the fastest mode alone by
+// what `lag(frame)` gives (stability.js: 0.05% a frame at frame 1,000, 5% at
+// frame 10 in this program's scheme), so ln(largest) - lag(frame) is fitted.
 // `span` is the frames it needs (null: too few are left before the overflow).
 class Fit {
-  constructor(origin, span, overflowNear) {
-    Object.assign(this, { origin, span, overflowNear, n: 0, x: 0, y: 0, xx: 0, xy: 0, plain: 0, last: origin });
+  constructor(origin, span, overflowNear, lag) {
+    Object.assign(this, { origin, span, overflowNear, lag, n: 0, x: 0, y: 0, xx: 0, xy: 0, plain: 0, last: origin });
   }
   add(frame, largest) {
-    const x = frame - this.origin, plain = Math.log(largest), y = plain + Math.log(Math.max(frame, 1)) / 2;
+    const x = frame - this.origin, plain = Math.log(largest), y = plain - this.lag(frame);
     this.n += 1, this.x += x, this.y += y, this.xx += x * x, this.xy += x * y, this.plain += plain;
     this.last = frame;
   }
@@ -65,11 +64,12 @@ class Fit {
 // A fit from the frame whose largest value first reached DOMINANT_LARGEST,
 // over as many frames as the predicted growth leaves before the largest
 // double is passed.
-function fitFrom(frame, largest, factor) {
-  const overflowNear = frame + Math.log(Number.MAX_VALUE / largest) / Math.log(factor);
+function fitFrom(frame, largest, scheme, run) {
+  const { factor, bounded } = predicted(scheme, run);
+  const overflowNear = bounded ? Infinity : frame + Math.log(Number.MAX_VALUE / largest) / Math.log(factor);
   const enough = (span) => overflowNear - frame >= 1.1 * span;
   const span = enough(MEASURED_FRAMES) ? MEASURED_FRAMES : enough(SHORT_MEASURED_FRAMES) ? SHORT_MEASURED_FRAMES : null;
-  return new Fit(frame, span, Math.floor(overflowNear));
+  return new Fit(frame, span, Math.floor(overflowNear), bounded ? () => 0 : packetLag(scheme, run));
 }
 
 export class Readout {
@@ -103,7 +103,7 @@ export class Readout {
     this.latest = { frame, largest, nans };
     if (nans === 0 && Number.isFinite(largest) && largest > 0) {
       this.samples.push([frame, largest]);
-      if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = fitFrom(frame, largest, predicted("program", this.run).factor);
+      if (!this.fit && largest >= DOMINANT_LARGEST) this.fit = fitFrom(frame, largest, "program", this.run);
       this.fit?.add(frame, largest);
       this.growth = this.fit?.measure() ?? this.growth;
     }
@@ -139,8 +139,7 @@ export class Readout {
   fitTextbook(frame, largest) {
     this.textbook.push([frame, largest]);
     this.textbookPeak = Math.max(this.textbookPeak, largest);
-    const { factor, bounded } = predicted("textbook", this.run);
-    if (!this.textbookFit && largest >= DOMINANT_LARGEST) this.textbookFit = fitFrom(frame, largest, bounded ? 1 + 1e-9 : factor);
+    if (!this.textbookFit && largest >= DOMINANT_LARGEST) this.textbookFit = fitFrom(frame, largest, "textbook", this.run);
     this.textbookFit?.add(frame, largest);
     this.textbookGrowth = this.textbookFit?.measure() ?? this.textbookGrowth;
   }

@@ -88,6 +88,9 @@ test("the readout measures a large and a small growth within 0.1% of the predict
   assert.ok(within(quick, "program", fast) && within(quick, "textbook", fast));
   assert.ok(quick.some(({ growth }) => /^×2\.41\d{4} over frames/.test(growth)));
   assert.match(quick.at(-1).growth, /^×2\.41\d+, last measured/);
+  // Just past the textbook scheme's limit, where its next mode soon falls behind and one mode is the peak.
+  const edge = parseRun("1.01", "5").run;
+  assert.ok(within(readoutOf(edge, 505), "textbook", edge));
   // Small: nu = 0.05, ×1.005 a frame; the textbook scheme is bounded and says so.
   const slow = parseRun("0.05", "1").run, slowly = readoutOf(slow, 3000);
   assert.ok(within(slowly, "program", slow));
