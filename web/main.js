@@ -224,9 +224,10 @@ function useRun(chosen, { problem = "", applied = false } = {}) {
   if (location.hash === "" || /^#(nu|steps)=/.test(location.hash))
     history.replaceState(null, "", isOwnRun(run) ? location.pathname + location.search : `#nu=${run.nu}&steps=${run.steps}`);
   showRun();
-  if (words && said[0] === "goToHint") say();
   if (problem && element("explore")) element("explore").open = true;
   sayOfRun(problem || (applied ? "runApplied" : ""), { run: words ? runText(run, words) : "" });
+  // As Reset: a jump under way ends, and the line under the controls says what Go to takes in this run.
+  if (words) say();
   if (Module) act(() => controls.reset())();
 }
 function runAsked() {
@@ -245,6 +246,13 @@ element("explore-form").addEventListener("submit", (event) => {
   useRun(asked.run, { applied: true });
 });
 for (const id of ["own-run", "back-to-own-run"]) element(id).addEventListener("click", () => useRun(OWN_RUN, { applied: true }));
+// A run typed into the address of the open page, or followed by a link to it.
+window.addEventListener("hashchange", () => {
+  if (!/^#(nu|steps)=/.test(location.hash)) return;
+  const asked = runAsked();
+  if (asked.problem || asked.run.nu !== run.nu || asked.run.steps !== run.steps)
+    useRun(asked.run, { problem: asked.problem, applied: !asked.problem });
+});
 element("courant").replaceChildren(...COURANT_STOPS.map(({ nu }) => new Option(nu, nu)));
 
 // The words, and everything written in them.

@@ -121,7 +121,12 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin, work })
     await page.click("#beside-switch");
     await page.select("#courant", "1.1");
     await page.$eval("#steps-per-frame", (input) => (input.value = "1"));
+    // Chosen during a jump, the run ends it as Reset does.
+    await page.$eval("#frame-wanted", (input) => (input.value = "100000"));
+    await page.click("#go");
+    assert.ok(await common.waitFor(async () => /^Computing frame/.test(await text("go-to-status"))), "no jump under way");
     await page.click("#explore-form button[type=submit]");
+    assert.match(await text("go-to-status"), /^0 to 150,000, past the overflow$/);
     assert.equal(new URL(page.url()).hash, "#nu=1.1&steps=1");
     assert.match(await text("explored-run"), /ν = 1\.1 \(c = ν² = 1\.21\), steps a frame: 1/);
     assert.match(await text("how"), /^A wave on a string of 201 points, advanced 1 time step per frame\./);
@@ -145,7 +150,10 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin, work })
     const [program, textbook] = [await value("growth"), await value("textbook-growth")];
     assert.ok(Math.abs(program / 2.416548 - 1) < 1e-3 && Math.abs(textbook / 2.427811 - 1) < 1e-3, `×${program}, ×${textbook}`);
     assert.deepEqual([await text("predicted"), await text("textbook-predicted")], ["×2.416548", "×2.427811"]);
-    // Back to the program's own run: its frame 0, the address without a run.
+    // A run typed into the address of the open page is taken; then back to the program's own run:
+    // its frame 0, the address without a run.
+    await page.evaluate(() => (location.hash = "#nu=0.1&steps=51"));
+    assert.ok(await common.waitFor(async () => /ν = 0\.1 /.test(await text("explored-run"))), "the address's run not taken");
     await page.click("#back-to-own-run");
     await common.waitFor(async () => (await value("frame")) === 0);
     await common.chooseRun("0.00005", 51);
