@@ -16,7 +16,8 @@ const canvas = element("canvas");
 const release = JSON.parse(element("release").textContent);
 const addressOf = (file) => release.files?.[file] ?? file;
 const remembered = (key) => { try { return localStorage.getItem(key) === "on"; } catch { return false; } };
-const remember = (key, on, value = on ? "on" : "off") => { try { localStorage.setItem(key, value); } catch {} };
+const store = (key, value) => { try { localStorage.setItem(key, value); } catch {} };
+const remember = (key, on) => store(key, on ? "on" : "off");
 const BESIDE = "wave1d-beside", FIT = "wave1d-fit", RUN = "wave1d-run";
 const CATCH_UP_IN_A_JUMP_MS = 2;
 
@@ -206,7 +207,8 @@ let run = OWN_RUN;
 let explored = ["", {}];  // what the panel's status line says: the words' key and its blanks
 function sayOfRun(key = "", values = {}) {
   explored = [key, values];
-  if (words && element("explore-status")) element("explore-status").textContent = key ? words[key].replace(/\{(\w+)\}/g, (_, b) => values[b]) : "";
+  const status = element("explore-status");
+  if (words && status) status.textContent = key ? words[key].replace(/\{(\w+)\}/g, (_, blank) => values[blank]) : "";
 }
 function showRun() {
   document.documentElement.classList.toggle("explored", !isOwnRun(run));
@@ -219,7 +221,7 @@ function showRun() {
 }
 function useRun(chosen, { problem = "", applied = false } = {}) {
   run = chosen;
-  remember(RUN, true, `nu=${run.nu}&steps=${run.steps}`);
+  store(RUN, `nu=${run.nu}&steps=${run.steps}`);
   // The address names the run, unless it names a growth section of the single file.
   if (location.hash === "" || /^#(nu|steps)=/.test(location.hash))
     history.replaceState(null, "", isOwnRun(run) ? location.pathname + location.search : `#nu=${run.nu}&steps=${run.steps}`);
