@@ -138,13 +138,16 @@ export function sharedChecks(engine, { open, launchWithoutWebGL, origin, work })
       await common.pause(300);
     };
     await common.chooseRun("1.21", 1);
+    // A busy machine's browser may show a drawing a moment after the readout has its frame.
+    const shows = async (frame, fitted) => common.waitFor(async () =>
+      (await common.matchesFrame(await snap("canvas"), work, frame, fitted)) &&
+      (await common.textbookMatches(await snap("textbook-canvas"), work, [frame], fitted))[0], 10000);
     await goTo(4);
-    assert.deepEqual([await common.matchesFrame(await snap("canvas"), work, 4),
-                      ...(await common.textbookMatches(await snap("textbook-canvas"), work, [4, 3]))], [true, true, false]);
+    assert.deepEqual([await shows(4, false), ...(await common.textbookMatches(await snap("textbook-canvas"), work, [3]))],
+                     [true, false]);
     await page.click("#fit-switch");
     await goTo(500);
-    assert.deepEqual([await common.matchesFrame(await snap("canvas"), work, 500, true),
-                      ...(await common.textbookMatches(await snap("textbook-canvas"), work, [500], true))], [true, true]);
+    assert.ok(await shows(500, true), "the canvases are not both schemes' frame 500, fitted");
     await page.click("#fit-switch");
     // Per frame, sqrt(1 + 1.21 lambda) and the textbook scheme's larger root, lambda = 4 cos^2(pi / 402).
     const [program, textbook] = [await value("growth"), await value("textbook-growth")];
