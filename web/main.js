@@ -7,7 +7,7 @@ import { RIGHT, listenForButtons } from "./gestures.js";
 import { keepOffline } from "./offline.js";
 import { startProgram, webglAvailable } from "./program.js";
 import { Readout, number, plotOn, runText, show, tell } from "./readout.js";
-import { COURANT_STOPS, OWN_RUN, isOwnRun, parseRun, predicted } from "./stability.js";
+import { COURANT_STOPS, OWN_RUN, framesToOverflow, isOwnRun, parseRun, predicted } from "./stability.js";
 import { TextbookView } from "./textbook.js";
 import { startWords } from "./words.js";
 
@@ -162,9 +162,9 @@ function say(key = "goToHint", values = {}) {
   said = [key, values];
   const status = element("go-to-status"), all = { limit: LAST_FRAME_TO_GO_TO, ...values };
   if (!status) return;  // no controls without WebGL
-  // The fastest mode takes the largest double, from near 1, in about ln(MAX_VALUE) / ln(factor) frames.
-  const overflowNear = Math.log(Number.MAX_VALUE) / Math.log(predicted("program", run).factor);
-  const shown = key === "goToHint" && overflowNear > LAST_FRAME_TO_GO_TO ? "goToHintBefore" : key;
+  // The fastest mode, from near 1, takes the largest double within the frames Go to reaches, or not.
+  const overflows = framesToOverflow(predicted("program", run).factor) <= LAST_FRAME_TO_GO_TO;
+  const shown = key === "goToHint" && !overflows ? "goToHintBefore" : key;
   status.textContent = words[shown].replace(/\{(\w+)\}/g, (_, blank) =>
     typeof all[blank] === "number" ? all[blank].toLocaleString(words.locale) : all[blank]);
   status.classList.toggle("hint", key === "goToHint");

@@ -6,7 +6,7 @@
 // the words given (web/words/). The page feeds it the frames the program
 // draws (record), with the textbook scheme's largest |value| at the same
 // frame while that scheme is shown beside it, and shows the result (show).
-import { OWN_RUN, isOwnRun, packetLag, predicted } from "./stability.js";
+import { OWN_RUN, framesToOverflow, isOwnRun, packetLag, predicted } from "./stability.js";
 
 const POINT_COUNT = 201;
 // Per frame, (1 + 0.00005 · 3.99976)^(51 / 2): the fastest mode's growth in this program's own run.
@@ -66,7 +66,7 @@ class Fit {
 // double is passed.
 function fitFrom(frame, largest, scheme, run) {
   const { factor, bounded } = predicted(scheme, run);
-  const overflowNear = bounded ? Infinity : frame + Math.log(Number.MAX_VALUE / largest) / Math.log(factor);
+  const overflowNear = bounded ? Infinity : frame + framesToOverflow(factor, largest);
   const enough = (span) => overflowNear - frame >= 1.1 * span;
   const span = enough(MEASURED_FRAMES) ? MEASURED_FRAMES : enough(SHORT_MEASURED_FRAMES) ? SHORT_MEASURED_FRAMES : null;
   return new Fit(frame, span, Math.floor(overflowNear), bounded ? () => 0 : packetLag(scheme, run));
@@ -116,7 +116,7 @@ export class Readout {
   // largest double; only finite ones are plotted and fitted.
   recordTextbook(frame, textbook) {
     const latest = frame === this.latest?.frame;
-    const fresh = textbook !== undefined && frame > (this.textbookFrame ?? -1);
+    const fresh = textbook !== undefined && frame > this.textbookFrame;
     while (fresh && this.samples[this.nextSample]?.[0] < frame) ++this.nextSample;
     const sample = this.samples[this.nextSample];
     const largest = fresh && frame < this.latest?.frame && sample?.[0] === frame ? sample[1] : undefined;

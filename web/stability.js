@@ -54,13 +54,27 @@ export function growthPerStep(scheme, c, lambda = LARGEST_EIGENVALUE) {
 // Where many grow alike it falls as ln(frame) / 2 (5% a frame at frame 10);
 // where the next one falls behind fast (the textbook scheme just past its
 // limit) it goes to 0.
+// It is asked for every frame a fit takes in: the modes are summed nearest
+// the fastest first, and the sum ends with the first that no longer adds to it.
 export function packetLag(scheme, run) {
   const c = Number(run.c), fastest = Math.log(growthPerStep(scheme, c));
   const behind = [];
   for (let k = 0; k <= 200; k += 2)
     behind.push(Math.log(growthPerStep(scheme, c, 4 * Math.sin((Math.PI * k) / 402) ** 2)) - fastest);
-  return (frame) => Math.log(behind.reduce((sum, lag) => sum + Math.exp(frame * run.steps * lag), 0));
+  behind.sort((a, b) => b - a);
+  return (frame) => {
+    let sum = 0;
+    for (const lag of behind) {
+      const term = Math.exp(frame * run.steps * lag);
+      if (sum + term === sum) break;
+      sum += term;
+    }
+    return Math.log(sum);
+  };
 }
+
+// Frames until a value `largest` growing by `factor` a frame passes the largest double.
+export const framesToOverflow = (factor, largest = 1) => Math.log(Number.MAX_VALUE / largest) / Math.log(factor);
 
 // { factor, bounded } per frame of `run` for "program" or "textbook".
 export function predicted(scheme, run) {
