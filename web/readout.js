@@ -84,7 +84,6 @@ export class Readout {
     this.fit = null;    // from the first frame whose largest value reached DOMINANT_LARGEST
     this.growth = null; // the fit's last measurement: { factor, from, to, through }
     this.textbookFit = null, this.textbookGrowth = null;  // the same for the textbook scheme
-    this.textbookPeak = 0;  // its largest finite |value| so far
     this.textbookFrame = -1;  // the last frame it was given at
     this.told = new Set();
   }
@@ -138,7 +137,6 @@ export class Readout {
   }
   fitTextbook(frame, largest) {
     this.textbook.push([frame, largest]);
-    this.textbookPeak = Math.max(this.textbookPeak, largest);
     if (!this.textbookFit && largest >= DOMINANT_LARGEST) this.textbookFit = fitFrom(frame, largest, "textbook", this.run);
     this.textbookFit?.add(frame, largest);
     this.textbookGrowth = this.textbookFit?.measure() ?? this.textbookGrowth;
@@ -201,12 +199,10 @@ export function lines(readout, words) {
   else if (!readout.finite) overflow = fill(words.overflowInfinite, { double: number(LARGEST_DOUBLE, words).shown });
   const allNan = { shown: words.allNan, spoken: words.allNan };
   const textbookPredicted = predicted("textbook", readout.run);
-  let textbookGrowth = null;
-  if (readout.beside && textbook !== undefined) {
-    textbookGrowth = textbookPredicted.bounded && !readout.textbookFit && readout.textbookFinite
-      ? fill(words.boundedMeasured, { peak: number(readout.textbookPeak, words).shown, frames: count(frame) })
-      : growthLine(readout.textbookFit, readout.textbookGrowth, readout.textbookFinite, words, count);
-  }
+  // Bounded as predicted, and so far as measured: its values have not left the pulse's.
+  const measuredBounded = textbookPredicted.bounded && !readout.textbookFit && readout.textbookFinite;
+  const textbookGrowth = !readout.beside || textbook === undefined ? null : measuredBounded ? words.bounded
+    : growthLine(readout.textbookFit, readout.textbookGrowth, readout.textbookFinite, words, count);
   return { frame: count(frame), steps: count(frame * readout.run.steps),
            largest: nans === POINT_COUNT ? allNan : number(largest, words),
            textbook: !readout.beside || textbook === undefined ? null : Number.isNaN(textbook) ? allNan : number(textbook, words),

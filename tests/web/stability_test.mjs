@@ -95,7 +95,7 @@ test("the readout measures a large and a small growth within 0.1% of the predict
   const slow = parseRun("0.05", "1").run, slowly = readoutOf(slow, 3000);
   assert.ok(within(slowly, "program", slow));
   assert.match(slowly.at(-1).growth, /^×1\.0049\d\d over frames 1,8\d\d–2,999$/);
-  assert.match(slowly.at(-1).textbookGrowth, /^bounded: no mode grows \(largest \|value\| at most 2\.\d+ over frames 0–2,999\)$/);
+  assert.equal(slowly.at(-1).textbookGrowth, "bounded: no mode grows");
   // Too fast to fit: nu = 1.1 at 51 steps overflows by frame 16; no figure, a word why.
   const blown = readoutOf(parseRun("1.1", "51").run, 20);
   assert.ok(blown.every(({ program, textbook }) => program === undefined && textbook === undefined));
